@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-qpa-plugins libqscintilla2-qt6-dev libgl-dev
-  zlib1g-dev
+  zlib1g-dev libjsoncpp-dev
   libsdl2-dev libsdl2-mixer-dev libopenmpt-dev libsndfile1-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev ffmpeg
   libpulse-dev pulseaudio pulseaudio-utils

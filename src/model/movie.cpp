@@ -77,6 +77,7 @@ void Movie::ResetTimeline(int seconds, int framesPerSecond) {
     SelCol = 0;
     SelTrack = 1;
     SelTrackColumn = 0;
+    selection = TimelineSelection::Cell(0, 1);
     nodeStore.Clear();
     strTimeline.SetRowCount(2);
     strTimeline.ClearTrack(1);
@@ -85,6 +86,14 @@ void Movie::ResetTimeline(int seconds, int framesPerSecond) {
     strTracks.At(1) = TrackGrid::Row{TrackGrid::kNewTrackName, "", ""};
     SetLastAction("No Action");
     strTimeline.WriteHeaderLabels();
+}
+
+void Movie::ReplaceMovie(Movie&& fresh) {
+    auto listener = std::move(onLastAction);
+    CameraSender* sender = cameraSender_;
+    *this = std::move(fresh);
+    onLastAction = std::move(listener);
+    cameraSender_ = sender;
 }
 
 void Movie::SetLastAction(const std::string& text) {

@@ -35,6 +35,22 @@ struct MovieHeader {
 // The one-repaint editing operation; see model/pending_grid_op.h for how it is carried out.
 enum class PendingGridOp { Null, Tween, Cut, Delete };
 
+// The timeline grid's own range selection, which the view keeps current: a rectangle of cells (inclusive) and its
+// focused cell, the one where the mouse went down. Delete, cut and distribute act on it.
+struct TimelineSelection {
+    int left = 0, top = 1, right = 0, bottom = 1;
+    int focusColumn = 0, focusRow = 1;
+
+    // A one-cell selection at the cell, focused there.
+    static TimelineSelection Cell(int column, int row) { return {column, row, column, row, column, row}; }
+    int Width() const { return right - left + 1; }
+    bool Contains(int column, int row) const {
+        return column >= left && column <= right && row >= top && row <= bottom;
+    }
+    bool IsFocused(int column, int row) const { return column == focusColumn && row == focusRow; }
+    bool operator==(const TimelineSelection&) const = default;
+};
+
 class Movie {
 public:
     // Grids, store and buffer.
@@ -54,12 +70,17 @@ public:
     std::int32_t NextNodeID = 0;
     PendingGridOp pendingGridOp = PendingGridOp::Null;
     bool AdjustLength = false;
+    TimelineSelection selection;  // set by the timeline view
 
     // The status line under the timeline; observers (the window) hear every change at once.
     std::string lastAction = "No Action";
     std::function<void(const std::string&)> onLastAction;
 
     void SetCameraSender(CameraSender* sender) { cameraSender_ = sender; }
+
+    // Takes over everything of another movie (an opened file) but keeps this movie's observers: the status-line
+    // listener and the camera sender stay connected.
+    void ReplaceMovie(Movie&& fresh);
 
     // First record at the cell: its field text, or "" when there is none. With select, the cell becomes the
     // selection.
