@@ -1,0 +1,216 @@
+#include "audio/wave_recorder.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "audio/pulse_connection.h"
+
+namespace kinoloop {
+namespace {
+
+constexpr pa_sample_spec kSpec{PA_SAMPLE_S16LE, WaveRecorder::kFormat.sampleRate, WaveRecorder::kFormat.channels};
+// Fragments of 20 ms keep the last samples before Stop from being lost in the server's buffer.
+constexpr std::uint32_t kFragmentBytes = kSpec.rate * 4 / 50;
+// How long Prepare waits for the first samples before it gives up.
+constexpr auto kFirstSamplesTimeout = std::chrono::seconds(3);
+
+struct SourceAnswer {
+    const PulseConnection* connection;
+    bool found = false;
+    std::string name;
+    std::uint32_t monitorOfSink = PA_INVALID_INDEX;
+};
+
+}  // namespace
+
+struct WaveRecorder::Streams {
+    pa_stream* record = nullptr;
+    pa_stream* keepAwake = nullptr;
+};
+
+WaveRecorder::WaveRecorder() = default;
+
+WaveRecorder::~WaveRecorder() { Stop(); }
+
+void WaveRecorder::OnRead(pa_stream* stream, std::size_t, void* self) {
+    auto* recorder = static_cast<WaveRecorder*>(self);
+    const void* data = nullptr;
+    std::size_t bytes = 0;
+    while (pa_stream_readable_size(stream) > 0) {
+        if (pa_stream_peek(stream, &data, &bytes) < 0 || bytes == 0) return;
+        {
+            std::lock_guard lock(recorder->mutex_);
+            recorder->flowing_ = true;
+            if (recorder->keeping_) {
+                // A hole in the server's buffer is time that passed: it becomes silence, never a gap.
+                if (data == nullptr) {
+                    recorder->store_.insert(recorder->store_.end(), bytes, 0);
+                } else {
+                    const auto* begin = static_cast<const std::uint8_t*>(data);
+                    recorder->store_.insert(recorder->store_.end(), begin, begin + bytes);
+                }
+            }
+        }
+        pa_stream_drop(stream);
+    }
+}
+
+void WaveRecorder::OnWrite(pa_stream* stream, std::size_t bytes, void*) {
+    void* buffer = nullptr;
+    std::size_t size = bytes;
+    if (pa_stream_begin_write(stream, &buffer, &size) < 0 || buffer == nullptr) return;
+    std::memset(buffer, 0, size);
+    pa_stream_write(stream, buffer, size, nullptr, 0, PA_SEEK_RELATIVE);
+}
+
+std::string WaveRecorder::Prepare() {
+    if (streams_) return {};
+    if (!connection_ || !connection_->Alive()) {
+        connection_.reset();
+        std::string error;
+        connection_ = PulseConnection::Connect("Kinoloop recorder", error);
+        if (!connection_) return error;
+    }
+    PulseConnection& connection = *connection_;
+    PulseConnection::Lock lock(connection);
+
+    // Which source, and the sink it watches when it is a monitor.
+    SourceAnswer answer{&connection};
+    const auto onSource = [](pa_context*, const pa_source_info* info, int eol, void* userdata) {
+        auto* answer = static_cast<SourceAnswer*>(userdata);
+        if (eol == 0 && info != nullptr) {
+            answer->found = true;
+            answer->name = info->name;
+            answer->monitorOfSink = info->monitor_of_sink;
+        }
+        if (eol != 0) answer->connection->Signal();
+    };
+    const char* sourceName = source_.empty() ? "@DEFAULT_SOURCE@" : source_.c_str();
+    connection.Wait(pa_context_get_source_info_by_name(connection.Context(), sourceName, onSource, &answer));
+    if (!answer.found) {
+        return "There is no recording device \"" + (source_.empty() ? std::string("default") : source_) + "\".";
+    }
+
+    auto streams = std::make_unique<Streams>();
+    if (answer.monitorOfSink != PA_INVALID_INDEX) {
+        streams->keepAwake = pa_stream_new(connection.Context(), "Kinoloop recording (silence)", &kSpec, nullptr);
+        if (streams->keepAwake != nullptr) {
+            pa_stream_set_write_callback(streams->keepAwake, &WaveRecorder::OnWrite, this);
+            const std::string sink = std::to_string(answer.monitorOfSink);
+            struct SinkAnswer {
+                const PulseConnection* connection;
+                std::string name;
+            } sinkAnswer{&connection, {}};
+            connection.Wait(pa_context_get_sink_info_by_index(
+                connection.Context(), answer.monitorOfSink,
+                [](pa_context*, const pa_sink_info* info, int eol, void* userdata) {
+                    auto* sinkAnswer = static_cast<SinkAnswer*>(userdata);
+                    if (eol == 0 && info != nullptr) sinkAnswer->name = info->name;
+                    if (eol != 0) sinkAnswer->connection->Signal();
+                },
+                &sinkAnswer));
+            pa_stream_connect_playback(streams->keepAwake, sinkAnswer.name.empty() ? nullptr : sinkAnswer.name.c_str(),
+                                       nullptr, PA_STREAM_NOFLAGS, nullptr, nullptr);
+        }
+    }
+
+    streams->record = pa_stream_new(connection.Context(), "Kinoloop recording", &kSpec, nullptr);
+    if (streams->record == nullptr) return "Cannot open a recording stream: " + connection.LastError() + ".";
+    pa_stream_set_read_callback(streams->record, &WaveRecorder::OnRead, this);
+    pa_buffer_attr attributes;
+    attributes.maxlength = static_cast<std::uint32_t>(-1);
+    attributes.tlength = attributes.prebuf = attributes.minreq = static_cast<std::uint32_t>(-1);
+    attributes.fragsize = kFragmentBytes;
+    if (pa_stream_connect_record(streams->record, answer.name.c_str(), &attributes, PA_STREAM_ADJUST_LATENCY) < 0) {
+        const std::string error = "Cannot record from \"" + answer.name + "\": " + connection.LastError() + ".";
+        streams_ = std::move(streams);
+        CloseStreams();
+        return error;
+    }
+    streams_ = std::move(streams);
+    {
+        std::lock_guard storeLock(mutex_);
+        flowing_ = false;
+    }
+    return {};
+}
+
+std::string WaveRecorder::Start() {
+    const bool prepared = streams_ != nullptr;
+    if (std::string error = Prepare(); !error.empty()) return error;
+    if (!prepared) {
+        // Wait for the first samples, so that the recording's clock starts when Start returns.
+        const auto deadline = std::chrono::steady_clock::now() + kFirstSamplesTimeout;
+        for (;;) {
+            {
+                std::lock_guard lock(mutex_);
+                if (flowing_) break;
+            }
+            if (std::chrono::steady_clock::now() > deadline) {
+                CloseStreams();
+                return "The recording device \"" + (source_.empty() ? std::string("default") : source_) +
+                       "\" sends no sound.";
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    std::lock_guard lock(mutex_);
+    store_.clear();
+    keeping_ = true;
+    return {};
+}
+
+void WaveRecorder::CloseStreams() {
+    if (!streams_) return;
+    if (connection_) {
+        PulseConnection::Lock lock(*connection_);
+        for (pa_stream* stream : {streams_->record, streams_->keepAwake}) {
+            if (stream == nullptr) continue;
+            pa_stream_set_read_callback(stream, nullptr, nullptr);
+            pa_stream_set_write_callback(stream, nullptr, nullptr);
+            pa_stream_disconnect(stream);
+            pa_stream_unref(stream);
+        }
+    }
+    streams_.reset();
+}
+
+void WaveRecorder::Stop() {
+    {
+        std::lock_guard lock(mutex_);
+        keeping_ = false;
+    }
+    CloseStreams();
+}
+
+bool WaveRecorder::Recording() const {
+    std::lock_guard lock(mutex_);
+    return keeping_;
+}
+
+std::int64_t WaveRecorder::FrameCount() const {
+    std::lock_guard lock(mutex_);
+    return static_cast<std::int64_t>(store_.size() / kFormat.BytesPerFrame());
+}
+
+std::int64_t WaveRecorder::LengthMs() const { return FrameCount() * 1000 / kFormat.sampleRate; }
+
+std::vector<std::uint8_t> WaveRecorder::Samples() const {
+    std::lock_guard lock(mutex_);
+    return store_;
+}
+
+std::string WaveRecorder::SaveWav(const std::filesystem::path& file) const {
+    return WriteWaveFile(file, kFormat, Samples());
+}
+
+void WaveRecorder::Clear() {
+    std::lock_guard lock(mutex_);
+    store_.clear();
+    store_.shrink_to_fit();
+}
+
+}  // namespace kinoloop
