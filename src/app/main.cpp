@@ -1,22 +1,33 @@
-// Kinoloop's entry. The main window composes the services; until it exists this shows the empty movie's size.
+// Kinoloop's entry: one instance per user, the main window and its ten companions, then the event loop.
 #include <QApplication>
-#include <QLabel>
+#include <QTimer>
 
-#include "model/movie.h"
+#include "platform/single_instance.h"
 #include "shell/program_folder.h"
+#include "shell/ui/startup_rules.h"
+#include "shell/ui/tfrm_main.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kinoloop");
-    kinoloop::EnsureProgramFolders();
+    QApplication::setApplicationDisplayName("Kinoloop");
+    QApplication::setQuitOnLastWindowClosed(false);
 
-    kinoloop::Movie movie;
-    movie.ResetTimeline(10 * 60, 25);
-    QLabel window(QString("Kinoloop: %1 frames, %2 track")
-                      .arg(movie.strTimeline.ColumnCount())
-                      .arg(movie.strTimeline.TrackCount()));
-    window.setWindowTitle("Kinoloop");
-    window.resize(640, 480);
+    // A second start brings the running one to the front and ends before anything else is built.
+    kinoloop::SingleInstance instance(qEnvironmentVariable("KINOLOOP_INSTANCE"));
+    if (!instance.Claim()) return 0;
+
+    kinoloop::EnsureProgramFolders();
+    kinoloop::MainOptions options;
+    options.debug = kinoloop::DebugSwitch(argc, argv);
+    options.forceToast = qEnvironmentVariableIsSet("KINOLOOP_TOAST");
+    kinoloop::TfrmMain window(options);
+    QObject::connect(&instance, &kinoloop::SingleInstance::raiseRequested, &window, &kinoloop::TfrmMain::BringToFront);
+    // TODO(project): open a project file named on the command line once the project reader exists.
     window.show();
+    if (qEnvironmentVariableIsSet("KINOLOOP_EXIT_WHEN_SHOWN")) {
+        // Used by the start-up benchmark: end as soon as the first frame of the main window is on screen.
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    }
     return QApplication::exec();
 }

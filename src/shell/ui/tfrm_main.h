@@ -1,0 +1,111 @@
+#pragma once
+// `TfrmMain`: the main window. It owns the movie, the settings and the services, lays out the regions and wires
+// menus, buttons and timers to them; the work itself is done by the objects it composes.
+#include <QMainWindow>
+#include <QTimer>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/movie.h"
+#include "shell/settings.h"
+#include "shell/ui/program_windows.h"
+
+class QLabel;
+
+namespace kinoloop {
+
+class BalloonPresenter;
+class EffectSettingsPanel;
+class GlobalHotKey;
+class MainActions;
+class MainNotices;
+class Notices;
+class PropertiesPanel;
+class SimulatorPanel;
+class SimulatorPort;
+class StatusStrip;
+class TimelineEditor;
+
+struct MainOptions {
+    bool debug = false;       // "/debug" was the first argument
+    bool forceToast = false;  // balloons as in-window toasts even where a tray exists
+    bool hotKey = true;       // grab F9 on the X root window
+};
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfrmMain(MainOptions options = {}, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    Movie& movie() { return movie_; }
+    TSettings& settings() { return settings_; }
+    Notices& notices();
+    const ProgramWindows& windows() const { return windows_; }
+    TimelineEditor* editor() const { return editor_; }
+    PropertiesPanel* properties() const { return properties_; }
+    StatusStrip* statusStrip() const { return status_; }
+    MainActions* actions() const { return actions_; }
+    BalloonPresenter* balloons() const { return balloons_; }
+    GlobalHotKey* hotKey() const { return hotKey_; }
+    QWidget* simulatorPanel() const;  // `panLFS`, the parent of the embedded simulator window
+    QTimer& tmrPlay() { return tmrPlay_; }
+    QTimer& tmrGetCamera() { return tmrGetCamera_; }
+    QTimer& tmrAutosave() { return tmrAutosave_; }
+    const std::vector<std::string>& StartupFailures() const { return startupFailures_; }
+
+    int FrameExtraWidth() const { return frameExtraWidth_; }
+    int FrameExtraHeight() const { return frameExtraHeight_; }
+    bool RenderSizeLock = false;
+
+    // Shows the frame labels for CurrentFrame (`ShowFrameInfo`).
+    void ShowFrameInfo();
+    // Re-places the simulator panel in `panMain` and the simulator's window in the panel.
+    void panMainResize();
+    // The movie's grids changed size or content outside the editor (new movie, opened file, track commands).
+    void RefreshTimeline();
+    // Brings the window to the front (a second start asked for it).
+    void BringToFront();
+    // Drops a time marker at the current frame (F9 and "Add Time Marker").
+    void AddTimeMarker();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildRegions();
+    void WireCommands();
+    void RunStartupSequence();
+    void RunShowSequence();
+    void LoadCustomCursors();
+    void ClickMainPanel();
+
+    MainOptions options_;
+    Movie movie_;
+    TSettings settings_;
+    std::unique_ptr<SimulatorPort> simulator_;
+    MainActions* actions_ = nullptr;
+    StatusStrip* status_ = nullptr;
+    TimelineEditor* editor_ = nullptr;
+    PropertiesPanel* properties_ = nullptr;
+    EffectSettingsPanel* effectSettings_ = nullptr;
+    SimulatorPanel* panMain_ = nullptr;
+    QWidget* panOther_ = nullptr;
+    BalloonPresenter* balloons_ = nullptr;
+    std::unique_ptr<MainNotices> notices_;
+    ProgramWindows windows_;
+    GlobalHotKey* hotKey_ = nullptr;
+    QTimer tmrPlay_;
+    QTimer tmrGetCamera_;
+    QTimer tmrPause_;
+    QTimer tmrAutosave_;
+    int frameExtraWidth_ = 0;
+    int frameExtraHeight_ = 0;
+    bool shown_ = false;
+    bool closing_ = false;
+    std::vector<std::string> startupFailures_;
+};
+
+}  // namespace kinoloop
