@@ -132,10 +132,11 @@ void TAudioEngine::EndTimerTick() {
     // The timer only runs while a sound plays; internet streams are never ended by it.
     if (state_ == kStopped || IsInternetAddress(fileName_)) return;
     const bool finished = channel_ && channel_->Finished();
-    if (finished || PositionMs() >= LengthMs() - kEndMarginMs) {
+    const int position = PositionMs();
+    if (finished || position >= LengthMs() - kEndMarginMs) {
         Stop();
         state_ = kEnded;
-        emit SoundEnded();
+        emit SoundEnded(position);
     }
 }
 

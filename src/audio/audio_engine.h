@@ -54,8 +54,8 @@ public:
     std::string OutputDriver() const;
 
 signals:
-    // The end timer noticed that the sound reached its end (the state is now 1004).
-    void SoundEnded();
+    // The end timer noticed that the sound reached its end (the state is now 1004); the position it had then.
+    void SoundEnded(int positionMs);
 
 private:
     void EndTimerTick();

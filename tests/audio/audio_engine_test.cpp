@@ -1,0 +1,244 @@
+#include "audio/audio_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <cmath>
+#include <fstream>
+
+#include "audio/sound_formats.h"
+#include "audio/sound_playlist.h"
+#include "audio_test_support.h"
+#include "model/field_text.h"
+#include "module_files.h"
+
+namespace kinoloop {
+namespace {
+
+using testing::SoundFiles;
+using testing::SpinFor;
+using testing::SpinUntil;
+
+class AudioEngine : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        testing::UseTestAudioDriver();
+        testing::TestApp();
+        SoundFiles::Get();
+    }
+    void SetUp() override {
+        audio = std::make_unique<TAudioObject>();
+        ASSERT_EQ(audio->OutputDriver(), testing::PulseAvailable() ? "pulseaudio" : "dummy");
+    }
+    void TearDown() override { audio.reset(); }
+
+    std::unique_ptr<TAudioObject> audio;
+};
+
+struct FileCase {
+    const char* kind;
+    std::filesystem::path SoundFiles::*file;
+    double seconds;  // as made
+};
+const FileCase kFiles[] = {
+    {"wav", &SoundFiles::wav, 1.3},  {"ogg", &SoundFiles::ogg, 1.7}, {"mp3", &SoundFiles::mp3, 2.1},
+    {"mod", &SoundFiles::mod, 16 * testing::kSecondsPerRow}, {"xm", &SoundFiles::xm, 20 * testing::kSecondsPerRow},
+};
+
+TEST_F(AudioEngine, MeasuresFilesWithin50msOfFfprobe) {
+    for (const FileCase& c : kFiles) {
+        const auto& path = SoundFiles::Get().*c.file;
+        const double probed = testing::FfprobeSeconds(path);
+        ASSERT_GT(probed, 0) << c.kind << ": ffprobe cannot read the fixture";
+        EXPECT_NEAR(probed, c.seconds, 0.1) << c.kind << ": the fixture is not what the test made";
+        const int ms = audio->FileLengthMs(path.string());
+        EXPECT_NEAR(ms, probed * 1000, 50) << c.kind;
+    }
+}
+
+TEST_F(AudioEngine, FilesItCannotOpenMeasureMinusOne) {
+    const auto& files = SoundFiles::Get();
+    EXPECT_EQ(audio->FileLengthMs(files.garbage.string()), -1);
+    EXPECT_EQ(audio->FileLengthMs((files.garbage.parent_path() / "missing.ogg").string()), -1);
+    const auto damaged = files.garbage.parent_path() / "damaged.xm";
+    std::ofstream(damaged, std::ios::binary) << "Extended Module: but nothing after it";
+    EXPECT_EQ(audio->FileLengthMs(damaged.string()), -1);
+}
+
+TEST_F(AudioEngine, PlaysEachFormatToItsEnd) {
+    for (const FileCase& c : kFiles) {
+        const auto& path = SoundFiles::Get().*c.file;
+        int endedAt = -1;
+        const auto connection =
+            QObject::connect(audio.get(), &TAudioEngine::SoundEnded, [&](int positionMs) { endedAt = positionMs; });
+        QElapsedTimer clock;
+        clock.start();
+        ASSERT_TRUE(audio->Play(path.string())) << c.kind;
+        EXPECT_EQ(audio->State(), TAudioEngine::kPlaying) << c.kind;
+        EXPECT_EQ(audio->CurrentFile(), path.string());
+        const int length = audio->LengthMs();
+        EXPECT_NEAR(length, c.seconds * 1000, 60) << c.kind;
+
+        SpinFor(400);
+        const int early = audio->PositionMs();
+        EXPECT_GT(early, 200) << c.kind;
+        EXPECT_LT(early, 800) << c.kind;
+        EXPECT_EQ(audio->State(), TAudioEngine::kPlaying) << c.kind;
+
+        ASSERT_TRUE(SpinUntil([&] { return audio->State() == TAudioEngine::kEnded; }, length + 3000)) << c.kind;
+        const qint64 elapsed = clock.elapsed();
+        // The end timer fires once fewer than 50 ms remain, not earlier.
+        EXPECT_GE(endedAt, length - TAudioEngine::kEndMarginMs) << c.kind;
+        EXPECT_GE(elapsed, length - 150) << c.kind;
+        EXPECT_LE(elapsed, length + 600) << c.kind;
+        QObject::disconnect(connection);
+    }
+}
+
+TEST_F(AudioEngine, StopKeepsTheStoppedState) {
+    ASSERT_TRUE(audio->Play(SoundFiles::Get().ogg.string()));
+    SpinFor(200);
+    audio->Stop();
+    EXPECT_EQ(audio->State(), TAudioEngine::kStopped);
+    SpinFor(1800);  // past the sound's end: a stopped sound never "ends"
+    EXPECT_EQ(audio->State(), TAudioEngine::kStopped);
+}
+
+TEST_F(AudioEngine, ASecondSoundCutsTheFirstOff) {
+    const auto& files = SoundFiles::Get();
+    // Every pairing of the two players: stream after stream, module after stream, stream after module.
+    const std::pair<std::filesystem::path, std::filesystem::path> pairs[] = {
+        {files.mp3, files.wav}, {files.ogg, files.xm}, {files.mod, files.wav}, {files.xm, files.mod}};
+    for (const auto& [first, second] : pairs) {
+        ASSERT_TRUE(audio->Play(first.string()));
+        SpinFor(300);
+        ASSERT_TRUE(audio->Play(second.string()));
+        EXPECT_EQ(audio->CurrentFile(), second.string());
+        EXPECT_EQ(audio->LengthMs(), audio->FileLengthMs(second.string()));
+        EXPECT_LT(audio->PositionMs(), 150) << second;
+        QElapsedTimer clock;
+        clock.start();
+        ASSERT_TRUE(SpinUntil([&] { return audio->State() == TAudioEngine::kEnded; }, 5000));
+        // It is the second sound that ends, on its own length.
+        EXPECT_NEAR(clock.elapsed(), audio->LengthMs(), 400) << second;
+    }
+}
+
+TEST_F(AudioEngine, MeasuringDoesNotTouchTheSoundPlaying) {
+    const auto& files = SoundFiles::Get();
+    ASSERT_TRUE(audio->Play(files.xm.string()));
+    SpinFor(300);
+    const int before = audio->PositionMs();
+    for (const auto& other : {files.wav, files.mod, files.mp3, files.garbage}) audio->FileLengthMs(other.string());
+    SpinFor(200);
+    EXPECT_EQ(audio->State(), TAudioEngine::kPlaying);
+    EXPECT_EQ(audio->CurrentFile(), files.xm.string());
+    EXPECT_GT(audio->PositionMs(), before + 100);
+    EXPECT_EQ(audio->LengthMs(), audio->FileLengthMs(files.xm.string()));
+}
+
+TEST_F(AudioEngine, FailuresPlayNothingAndSayStopped) {
+    const auto& files = SoundFiles::Get();
+    EXPECT_FALSE(audio->Play(files.garbage.string()));
+    EXPECT_EQ(audio->State(), TAudioEngine::kStopped);
+
+    ASSERT_TRUE(audio->Play(files.ogg.string()));
+    // An address cannot be streamed: false, and the sound that played has been cut off.
+    EXPECT_FALSE(audio->Play("http://radio.example/stream.mp3"));
+    EXPECT_FALSE(audio->PlayAddress("ftp://host/a.mp3"));
+    EXPECT_EQ(audio->State(), TAudioEngine::kStopped);
+    EXPECT_EQ(audio->CurrentFile(), "ftp://host/a.mp3");
+    SpinFor(100);
+    EXPECT_EQ(audio->State(), TAudioEngine::kStopped);  // the end timer leaves addresses alone
+
+    ASSERT_TRUE(audio->Play(files.ogg.string()));
+    EXPECT_FALSE(audio->Play((files.garbage.parent_path() / "missing.wav").string()));
+    EXPECT_EQ(audio->State(), TAudioEngine::kStopped);
+    EXPECT_EQ(audio->PositionMs(), 0);
+}
+
+TEST_F(AudioEngine, FiltersAndSettings) {
+    EXPECT_EQ(audio->TAudioEngine::FileFilter(), kEngineFileFilter);
+    EXPECT_EQ(audio->FileFilter(), std::string(kEngineFileFilter) + "|Playlist (pls/m3u)|*.pls;*.m3u");
+    EXPECT_EQ(audio->Frequency(), 44100);
+    EXPECT_EQ(audio->Device(), -1);
+    EXPECT_EQ(audio->State(), TAudioEngine::kStopped);
+    EXPECT_EQ(audio->BufferLengthMs(), 500);
+    EXPECT_EQ(audio->SetBufferLength(10), 150);
+    EXPECT_EQ(audio->SetBufferLength(5000), 2000);
+    EXPECT_TRUE(TAudioEngine::IsKnownSoundFile("track.Mp3"));
+    EXPECT_FALSE(TAudioEngine::IsKnownSoundFile("track.mp4"));
+}
+
+TEST_F(AudioEngine, PlaylistItemsAndBounds) {
+    const auto& files = SoundFiles::Get();
+    audio->AddItem(files.wav.string(), "tone");
+    audio->AddItem("HTTP://radio.example/live", "radio");
+    const auto list = files.wav.parent_path() / "list.m3u";
+    std::ofstream(list) << "tone.ogg\n" << files.mod.string() << "\n";
+    audio->AddItem(list.string(), "ignored");
+    audio->AddItem((files.wav.parent_path() / "notes.txt").string(), "ignored");  // neither sound nor playlist
+    ASSERT_EQ(audio->ItemCount(), 4);
+    EXPECT_EQ(audio->FindItem(files.ogg.string()), 2);
+    EXPECT_EQ(audio->FindItem(files.mod.string()), 3);
+
+    audio->PlayItem(audio->ItemCount());  // one past the end: nothing
+    audio->PlayItem(-1);
+    EXPECT_EQ(audio->State(), TAudioEngine::kStopped);
+    EXPECT_EQ(audio->LastItem(), -1);
+    EXPECT_EQ(audio->CurrentFile(), "");
+
+    audio->PlayItem(2);
+    EXPECT_EQ(audio->LastItem(), 2);
+    EXPECT_EQ(audio->CurrentFile(), files.ogg.string());
+    EXPECT_EQ(audio->State(), TAudioEngine::kPlaying);
+
+    EXPECT_TRUE(audio->LoadPlaylistFile(list.string(), true));
+    EXPECT_EQ(audio->ItemCount(), 2);
+    EXPECT_FALSE(audio->LoadPlaylistFile(files.wav.string(), true));
+    audio->ClearItems();
+    EXPECT_EQ(audio->ItemCount(), 0);
+}
+
+TEST_F(AudioEngine, PreparedPlaylistHoldsOneItemPerSoundNode) {
+    const auto& files = SoundFiles::Get();
+    Movie movie;
+    movie.ResetTimeline(60, 25);
+    const std::string stored[] = {PathToField(files.ogg.string()), PathToField(files.wav.string()),
+                                  PathToField(files.ogg.string())};
+    for (int i = 0; i < 3; ++i) {
+        movie.SelCol = 10 * (i + 1);
+        SoundNode sound;
+        sound.path = stored[i];
+        movie.AddSoundRecord(sound);
+    }
+    movie.txtRecords.Load(movie.nodeStore.Records()[0].fieldText);
+    audio->AddItem(files.mp3.string(), "left over");
+    ASSERT_TRUE(audio->Play(files.mp3.string()));
+
+    PrepareSoundPlaylist(movie, *audio);
+    EXPECT_EQ(audio->State(), TAudioEngine::kStopped);
+    EXPECT_EQ(movie.txtRecords.LineCount(), 0);
+    ASSERT_EQ(audio->ItemCount(), 3);
+    EXPECT_EQ(audio->Playlist().Item(1), files.wav.string());
+    EXPECT_EQ(audio->Playlist().Title(1), "tone.wav");
+
+    // Both nodes naming the same file start its first item.
+    EXPECT_TRUE(StartSoundNode(*audio, movie.nodeStore.Records()[2].fieldText));
+    EXPECT_EQ(audio->LastItem(), 0);
+    EXPECT_EQ(audio->State(), TAudioEngine::kPlaying);
+    EXPECT_TRUE(StartSoundNode(*audio, movie.nodeStore.Records()[1].fieldText));
+    EXPECT_EQ(audio->LastItem(), 1);
+    EXPECT_FALSE(StartSoundNode(*audio, "9:1:1:1:/not/in/the/list.ogg:1"));
+    EXPECT_EQ(audio->LastItem(), 1);
+}
+
+TEST_F(AudioEngine, ReopeningTheOutputStopsTheSound) {
+    ASSERT_TRUE(audio->Play(SoundFiles::Get().wav.string()));
+    audio->Init(-1);
+    EXPECT_EQ(audio->State(), TAudioEngine::kStopped);
+    EXPECT_TRUE(audio->Play(SoundFiles::Get().wav.string()));
+}
+
+}  // namespace
+}  // namespace kinoloop
