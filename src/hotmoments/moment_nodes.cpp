@@ -52,20 +52,30 @@ std::optional<CameraNode> CameraForMoment(Movie& movie, const TMoments& moments,
     return camera;
 }
 
-// Puts the camera in the store where the hot-moment record at `index` was, and ahead of every other record of
-// its cell, so that the cell's first record, which the editors read, is the camera its code announces.
+// Replaces the hot-moment record at `index` by the camera, at the selected cell and ahead of every other record
+// of that cell, so that the cell's first record, which the editors read, is the camera its code announces.
 void ReplaceWithCamera(Movie& movie, std::size_t index, const CameraNode& camera) {
-    movie.AddCameraRecord(camera);  // appended at the selected cell
     std::vector<NodeText>& records = movie.nodeStore.MutableRecords();
-    records[index] = std::move(records.back());
-    records.pop_back();
-    const NodeText& placed = records[index];
-    const auto first = std::find_if(records.begin(), records.end(), [&](const NodeText& other) {
-        return other.column == placed.column && other.row == placed.row;
+    records.erase(records.begin() + static_cast<std::ptrdiff_t>(index));
+    const std::int32_t id = movie.AddCameraRecord(camera);
+    const auto atCell = [&](const NodeText& record) {
+        return record.column == movie.SelCol && record.row == movie.SelRow;
+    };
+    const auto added = std::find_if(records.begin(), records.end(), [&](const NodeText& record) {
+        return record.id == id && atCell(record) && record.tag == KindInfo(NodeKind::Camera).tag;
     });
-    const auto at = records.begin() + static_cast<std::ptrdiff_t>(index);
-    std::rotate(first, at, at + 1);
+    const auto first = std::find_if(records.begin(), records.end(), atCell);
+    if (added != records.end()) std::rotate(first, added, added + 1);
     movie.strTimeline.SetCell(movie.SelCol, movie.SelRow, CellCodeText(NodeKind::Camera, false));
+}
+
+// Position of the first hot-moment record with this id, or nothing.
+std::optional<std::size_t> FindMoment(const Movie& movie, std::int32_t id) {
+    const std::vector<NodeText>& records = movie.nodeStore.Records();
+    const auto found = std::find_if(records.begin(), records.end(),
+                                    [&](const NodeText& record) { return record.id == id && IsMoment(record); });
+    if (found == records.end()) return std::nullopt;
+    return static_cast<std::size_t>(found - records.begin());
 }
 
 }  // namespace
@@ -125,8 +135,10 @@ AddToTimelineResult AddToTimeline(Movie& movie, Notices& notices, const std::vec
         node.length = 1;
         node.player1 = *player1;
         node.player2 = *player2;
-        movie.AddMomentRecord(node);
-        movie.nodeStore.MutableRecords().back().note = MomentNote(listRow).substr(0, NodeText::kNoteMax);
+        const std::int32_t id = movie.AddMomentRecord(node);
+        if (NodeText* added = movie.nodeStore.FindById(id)) {
+            added->note = MomentNote(listRow).substr(0, NodeText::kNoteMax);
+        }
         ++result.added;
     }
 
@@ -213,10 +225,17 @@ bool ConvertMoment(Movie& movie, const TMoments& moments, ConversionTarget targe
 
 ConversionResult ConvertAllMoments(Movie& movie, const TMoments& moments, Notices& notices,
                                    ConversionTarget target) {
+    // The hot-moment records in store order; the cameras that replace them are never walked.
+    std::vector<std::int32_t> ids;
+    for (const NodeText& record : movie.nodeStore.Records()) {
+        if (IsMoment(record)) ids.push_back(record.id);
+    }
+
     ConversionResult result;
-    for (std::size_t index = 0; index < movie.nodeStore.Size(); ++index) {
-        const NodeText record = movie.nodeStore.Records()[index];
-        if (!IsMoment(record)) continue;
+    for (const std::int32_t id : ids) {
+        const std::optional<std::size_t> index = FindMoment(movie, id);
+        if (!index) continue;
+        const NodeText record = movie.nodeStore.Records()[*index];
         movie.SelCol = record.column;
         movie.SelRow = record.row;
         const std::optional<CameraNode> camera = CameraForMoment(movie, moments, record, record.column, target);
@@ -224,7 +243,7 @@ ConversionResult ConvertAllMoments(Movie& movie, const TMoments& moments, Notice
             ++result.failed;
             continue;
         }
-        ReplaceWithCamera(movie, index, *camera);
+        ReplaceWithCamera(movie, *index, *camera);
         ++result.converted;
     }
 

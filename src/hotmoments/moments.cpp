@@ -273,7 +273,8 @@ AnalysisResult TMoments::Analyse(const Thresholds& thresholds) {
         merger_ = std::make_unique<Merger>(thresholds);
     }
 
-    std::size_t index = merger_->Processed();
+    const std::size_t first = merger_->Processed();
+    std::size_t index = first;
     try {
         std::vector<THotMoment> found;
         for (; index < samples_.size(); ++index) {
@@ -284,11 +285,13 @@ AnalysisResult TMoments::Analyse(const Thresholds& thresholds) {
         // What was merged stays; the next analysis starts from the beginning again.
         merger_.reset();
         firstChanged_ = 0;
-        return AnalysisResult{false, "The hot-moment analysis stopped at sample " + std::to_string(index + 1) +
-                                         " of " + std::to_string(samples_.size()) + ": " + error.what()};
+        return AnalysisResult{false,
+                              "The hot-moment analysis stopped at sample " + std::to_string(index + 1) + " of " +
+                                  std::to_string(samples_.size()) + ": " + error.what(),
+                              index - first};
     }
     firstChanged_ = samples_.size();
-    return {};
+    return AnalysisResult{true, {}, index - first};
 }
 
 }  // namespace kinoloop

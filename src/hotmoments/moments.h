@@ -91,7 +91,8 @@ std::vector<THotMoment> DetectMoments(const TMoment& sample, const Thresholds& t
 // What an analysis reports: a failure stops it; the hot moments found before it stay.
 struct AnalysisResult {
     bool ok = true;
-    std::string message;  // why it stopped, when it failed
+    std::string message;        // why it stopped, when it failed
+    std::size_t examined = 0;   // samples detected in this analysis; the others were carried over
 };
 
 class TMoments {
