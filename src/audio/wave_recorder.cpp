@@ -16,6 +16,8 @@ constexpr pa_sample_spec kSpec{PA_SAMPLE_S16LE, WaveRecorder::kFormat.sampleRate
 constexpr std::uint32_t kFragmentBytes = kSpec.rate * 4 / 50;
 // How long Prepare waits for the first samples before it gives up.
 constexpr auto kFirstSamplesTimeout = std::chrono::seconds(3);
+// How long Stop waits for samples that were recorded before it but not yet delivered.
+constexpr auto kLastSamplesWait = std::chrono::milliseconds(150);
 
 struct SourceAnswer {
     const PulseConnection* connection;
@@ -112,8 +114,14 @@ std::string WaveRecorder::Prepare() {
                     if (eol != 0) sinkAnswer->connection->Signal();
                 },
                 &sinkAnswer));
+            // A short buffer keeps the sink rendering in small blocks, so that its monitor delivers steadily
+            // and nothing recorded waits in a large block when the recording stops.
+            pa_buffer_attr silence;
+            silence.maxlength = silence.prebuf = silence.minreq = static_cast<std::uint32_t>(-1);
+            silence.tlength = kFragmentBytes;
+            silence.fragsize = static_cast<std::uint32_t>(-1);
             pa_stream_connect_playback(streams->keepAwake, sinkAnswer.name.empty() ? nullptr : sinkAnswer.name.c_str(),
-                                       nullptr, PA_STREAM_NOFLAGS, nullptr, nullptr);
+                                       &silence, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr);
         }
     }
 
@@ -160,6 +168,7 @@ std::string WaveRecorder::Start() {
     std::lock_guard lock(mutex_);
     store_.clear();
     keeping_ = true;
+    startedAt_ = std::chrono::steady_clock::now();
     return {};
 }
 
@@ -179,6 +188,21 @@ void WaveRecorder::CloseStreams() {
 }
 
 void WaveRecorder::Stop() {
+    bool wasKeeping = false;
+    {
+        std::lock_guard lock(mutex_);
+        wasKeeping = keeping_;
+    }
+    if (wasKeeping && streams_) {
+        // The samples of the last moments before Stop are still on their way from the server: wait for them,
+        // up to the time the server may hold them.
+        const auto wanted = std::chrono::steady_clock::now() - startedAt_;
+        const auto deadline = std::chrono::steady_clock::now() + kLastSamplesWait;
+        const auto wantedFrames = std::chrono::duration<double>(wanted).count() * kFormat.sampleRate;
+        while (std::chrono::steady_clock::now() < deadline && static_cast<double>(FrameCount()) < wantedFrames) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
     {
         std::lock_guard lock(mutex_);
         keeping_ = false;

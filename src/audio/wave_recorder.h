@@ -2,6 +2,7 @@
 // The sound-input recorder: PCM 22050 Hz, 16 bit, stereo from a PulseAudio source into memory, saved as a WAVE
 // file. While it records from a monitor source it plays silence into that source's sink: a monitor sends nothing
 // while its sink is idle, and a recording of N seconds must hold N seconds of samples whatever plays.
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -59,6 +60,7 @@ private:
     std::vector<std::uint8_t> store_;
     bool keeping_ = false;
     bool flowing_ = false;  // the record stream has delivered its first samples
+    std::chrono::steady_clock::time_point startedAt_;
 };
 
 }  // namespace kinoloop

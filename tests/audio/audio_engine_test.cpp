@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "audio/sound_formats.h"
+#include "audio/pulse_mixer.h"
 #include "audio/sound_playlist.h"
 #include "audio_test_support.h"
 #include "model/field_text.h"
@@ -238,6 +239,36 @@ TEST_F(AudioEngine, ReopeningTheOutputStopsTheSound) {
     audio->Init(-1);
     EXPECT_EQ(audio->State(), TAudioEngine::kStopped);
     EXPECT_TRUE(audio->Play(SoundFiles::Get().wav.string()));
+}
+
+}  // namespace
+}  // namespace kinoloop
+
+namespace kinoloop {
+namespace {
+
+TEST(RecordingControls, OpensPavucontrolOnItsRecordingPageWhenInstalled) {
+    testing::TestApp();
+    const char* path = std::getenv("PATH");
+    const std::string keptPath = path != nullptr ? path : "";
+    testing::TempFolder folder;
+
+    setenv("PATH", folder.Path().c_str(), 1);
+    EXPECT_FALSE(OpenRecordingControls());
+
+    // A stand-in volume control that writes down how it was started.
+    const auto program = folder / "pavucontrol";
+    const auto started = folder / "started.txt";
+    std::ofstream(program) << "#!/bin/sh\necho \"$@\" > '" << started.string() << "'\n";
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    EXPECT_TRUE(OpenRecordingControls());
+    EXPECT_TRUE(testing::SpinUntil([&] { return std::filesystem::exists(started); }, 5000));
+    testing::SpinFor(100);
+    std::ifstream in(started);
+    std::string arguments;
+    std::getline(in, arguments);
+    EXPECT_EQ(arguments, "--tab=2");
+    setenv("PATH", keptPath.c_str(), 1);
 }
 
 }  // namespace

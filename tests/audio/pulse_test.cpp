@@ -197,6 +197,23 @@ TEST(NoSoundServer, EverythingFailsAndTheProgramGoesOn) {
     EXPECT_NE(recorder.Start(), "");
     EXPECT_FALSE(recorder.Recording());
     EXPECT_EQ(recorder.LengthMs(), 0);
+
+    // The engine asked for PulseAudio gets none: it plays into a silent output, and measuring, playing and the
+    // end timer go on working.
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    const std::string keptDriver = driver != nullptr ? driver : "";
+    setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
+    testing::TestApp();
+    {
+        TAudioObject audio;
+        EXPECT_FALSE(audio.HasOutputDevice());
+        EXPECT_EQ(audio.OutputDriver(), "dummy");
+        const auto& wav = SoundFiles::Get().wav;
+        EXPECT_NEAR(audio.FileLengthMs(wav.string()), 1300, 50);
+        ASSERT_TRUE(audio.Play(wav.string()));
+        EXPECT_TRUE(testing::SpinUntil([&] { return audio.State() == TAudioEngine::kEnded; }, 4000));
+    }
+    setenv("SDL_AUDIODRIVER", keptDriver.c_str(), 1);
     if (previous != nullptr) {
         setenv("PULSE_SERVER", kept.c_str(), 1);
     } else {
