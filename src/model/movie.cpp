@@ -1,5 +1,6 @@
 #include "model/movie.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -35,16 +36,24 @@ std::int32_t Movie::Append(const char* tag, std::int32_t column, std::int32_t ro
     node.id = NextNodeID;
     node.column = column;
     node.row = row;
+    return AppendRecord(tag, column, row, fieldText());
+}
+
+std::int32_t Movie::AppendRecord(const std::string& tag, std::int32_t column, std::int32_t row,
+                                 std::string fieldText, std::string note) {
     NodeText record;
     record.id = NextNodeID;
     record.tag = tag;
     record.column = column;
     record.row = row;
-    record.fieldText = fieldText().substr(0, NodeText::kFieldTextMax);
+    fieldText.resize(std::min(fieldText.size(), NodeText::kFieldTextMax));
+    record.fieldText = std::move(fieldText);
+    note.resize(std::min(note.size(), NodeText::kNoteMax));
+    record.note = std::move(note);
     nodeStore.Append(std::move(record));
-    ++NextNodeID;
+    const std::int32_t id = NextNodeID++;
     header.nextIdCopy = NextNodeID;
-    return node.id;
+    return id;
 }
 
 #define KL_ADD_AT_SELECTION(Name, Type, Kind)                                                             \

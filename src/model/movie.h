@@ -101,6 +101,10 @@ public:
     // These take the column and row of the typed record.
     std::int32_t AddMomentRecord(MomentNode node);
     std::int32_t AddMarkerRecord(BasicNode node);
+    // Appends a record with the next id and a given field text (paste, distribute); field 0 of the text is not
+    // changed. Returns the new id.
+    std::int32_t AppendRecord(const std::string& tag, std::int32_t column, std::int32_t row, std::string fieldText,
+                              std::string note = {});
 
     // An empty movie of seconds x fps + 5 columns and one track "Untitled Track"; the store is emptied.
     void ResetTimeline(int seconds, int framesPerSecond);

@@ -26,6 +26,16 @@ const NodeText* NodeStore::FindById(std::int32_t id) const {
     return found == records_.end() ? nullptr : &*found;
 }
 
+void NodeStore::ShowFirst(std::int32_t id) {
+    const auto placed =
+        std::find_if(records_.begin(), records_.end(), [&](const NodeText& record) { return record.id == id; });
+    if (placed == records_.end()) return;
+    const auto first = std::find_if(records_.begin(), placed, [&](const NodeText& record) {
+        return record.column == placed->column && record.row == placed->row;
+    });
+    std::rotate(first, placed, placed + 1);
+}
+
 bool NodeStore::Remove(std::int32_t column, std::int32_t row) {
     const auto found = std::find_if(records_.begin(), records_.end(), [&](const NodeText& record) {
         return record.column == column && record.row == row;

@@ -19,6 +19,9 @@ public:
     const NodeText* FindById(std::int32_t id) const;
 
     void Append(NodeText record) { records_.push_back(std::move(record)); }
+    // A node just placed on the grid goes ahead of any hidden (cut) record that still names the same cell, so
+    // that lookups reach the node the cell shows. Nothing when there is no such record.
+    void ShowFirst(std::int32_t id);
     // Removes the first record at the cell; false when there is none.
     bool Remove(std::int32_t column, std::int32_t row);
     void Clear() { records_.clear(); }

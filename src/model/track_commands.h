@@ -5,6 +5,9 @@
 
 namespace kinoloop {
 
+// Adds a track with the name at the bottom of both grids, its cells empty; returns its row. No status text.
+int AppendTrack(Movie& movie, const std::string& name);
+
 // Add New Track (`btnAddRow`): an empty "Untitled Track" at the bottom; "Added new track".
 EditResult AddTrack(Movie& movie);
 
