@@ -51,17 +51,18 @@ std::string ReplayStartItem(std::string_view name, std::string_view column, std:
 }
 
 std::optional<ReplayStartChoice> ParseReplayStartItem(std::string_view item) {
-    static constexpr std::string_view kAtCell = " at cell";
-    const std::size_t open = item.find(" [");
-    if (open == std::string_view::npos || open < kAtCell.size()) return std::nullopt;
-    if (item.substr(open - kAtCell.size(), kAtCell.size()) != kAtCell) return std::nullopt;
-    const std::size_t comma = item.find(',', open + 2);
+    // The last " at cell [" ends the name, so a replay name holding " [" still parses.
+    static constexpr std::string_view kAtCell = " at cell [";
+    const std::size_t at = item.rfind(kAtCell);
+    if (at == std::string_view::npos) return std::nullopt;
+    const std::size_t open = at + kAtCell.size();
+    const std::size_t comma = item.find(',', open);
     if (comma == std::string_view::npos) return std::nullopt;
     const std::size_t close = item.find(']', comma + 1);
     if (close == std::string_view::npos) return std::nullopt;
     ReplayStartChoice choice;
-    choice.name = std::string(item.substr(0, open - kAtCell.size()));
-    choice.column = std::string(item.substr(open + 2, comma - open - 2));
+    choice.name = std::string(item.substr(0, at));
+    choice.column = std::string(item.substr(open, comma - open));
     choice.row = std::string(item.substr(comma + 1, close - comma - 1));
     return choice;
 }
