@@ -113,6 +113,7 @@ std::span<const HostNameInfo> HostNames() {
 
 ScriptBridge::ScriptBridge(ScriptSimulator& simulator) : sim_(simulator) {
     tmrPause.setSingleShot(true);  // its tick switches it off
+    tmrPause.setTimerType(Qt::PreciseTimer);  // a coarse timer may end a pause up to 5 % early
 }
 
 ScriptBridge::~ScriptBridge() = default;

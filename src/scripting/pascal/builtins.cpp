@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <random>
 
@@ -304,6 +306,55 @@ std::string Grouped(const std::string& fixed) {
     return fixed.substr(0, start) + out;
 }
 
+// Fixed notation with `prec` decimals, as Format's %f gives it: the value is taken to 15 significant digits and
+// then rounded half away from zero, so 2.25 gives "2.3" and 1.005 gives "1.01"; a result of zero has no sign.
+std::string FixedText(double v, int prec) {
+    if (std::isnan(v)) return "Nan";
+    if (std::isinf(v)) return v > 0 ? "Inf" : "-Inf";
+    std::string digits(15, '0');
+    int exp = 0;
+    if (v != 0) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.14e", std::fabs(v));
+        digits = std::string(1, buf[0]) + std::string(buf + 2, 14);
+        exp = std::atoi(std::strchr(buf, 'e') + 1);
+    }
+    // digits d0 d1 ... stand for d0.d1d2... x 10^exp; keep those down to the prec-th decimal.
+    int keep = exp + 1 + prec;
+    if (keep < 0) {
+        digits = "0";
+        exp = 0;
+        keep = 1 + prec;
+    } else if (keep < static_cast<int>(digits.size())) {
+        bool up = digits[static_cast<std::size_t>(keep)] >= '5';
+        digits.resize(static_cast<std::size_t>(keep));
+        if (up) {
+            int i = keep - 1;
+            while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') digits[static_cast<std::size_t>(i--)] = '0';
+            if (i >= 0) {
+                ++digits[static_cast<std::size_t>(i)];
+            } else {
+                digits.insert(digits.begin(), '1');
+                ++exp;
+            }
+        }
+    }
+    // Place the decimal point.
+    std::string intPart, fracPart;
+    int intDigits = exp + 1;
+    for (int i = 0; i < intDigits; ++i)
+        intPart += i < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(i)] : '0';
+    if (intPart.empty()) intPart = "0";
+    for (int i = 0; i < prec; ++i) {
+        int at = intDigits + i;
+        fracPart += at >= 0 && at < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(at)] : '0';
+    }
+    bool zero = intPart.find_first_not_of('0') == std::string::npos && fracPart.find_first_not_of('0') == std::string::npos;
+    std::string out = (v < 0 && !zero ? "-" : "") + intPart;
+    if (prec > 0) out += "." + fracPart;
+    return out;
+}
+
 }  // namespace
 
 std::string FormatText(const std::string& pattern, std::span<const Value> args) {
@@ -367,8 +418,8 @@ std::string FormatText(const std::string& pattern, std::span<const Value> args) 
             case 'f':
             case 'n':
                 if (!v.IsNumber()) BadFormat(spec);
-                std::snprintf(buf, sizeof buf, "%.*f", prec < 0 ? 2 : prec, v.ToFloat());
-                text = type == 'n' ? Grouped(buf) : std::string(buf);
+                text = FixedText(v.ToFloat(), prec < 0 ? 2 : prec);
+                if (type == 'n') text = Grouped(text);
                 break;
             case 'e': {
                 if (!v.IsNumber()) BadFormat(spec);

@@ -218,7 +218,7 @@ std::string FloatToStr(double v) {
         if (std::isdigit(static_cast<unsigned char>(*p))) digits += *p;
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
     std::string sign = v < 0 ? "-" : "";
-    if (exp < -4 || exp >= 15) {
+    if (exp < -5 || exp >= 15) {
         std::string out = sign + digits.substr(0, 1);
         if (digits.size() > 1) out += "." + digits.substr(1);
         return out + "E" + std::to_string(exp);

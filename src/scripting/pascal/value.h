@@ -150,7 +150,7 @@ struct ArrayObject final : HeapObject {
     std::vector<Value> items;
 };
 
-// Delphi's FloatToStr: up to 15 significant digits, scientific notation outside 1E-5 .. 1E15.
+// FloatToStr: up to 15 significant digits, scientific notation below 1E-5 and from 1E15 on.
 std::string FloatToStr(double v);
 // Round to the nearest integer, halves to the even neighbour.
 double RoundHalfEven(double v);

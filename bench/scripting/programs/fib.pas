@@ -1,0 +1,16 @@
+unit Fib;
+
+function Fib(n: Integer): Integer;
+begin
+  if n < 2 then
+    Result := n
+  else
+    Result := Fib(n - 1) + Fib(n - 2);
+end;
+
+procedure Main;
+begin
+  WriteLn(Fib(27));
+end;
+
+end.
