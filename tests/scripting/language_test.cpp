@@ -131,7 +131,7 @@ const ErrorCase kErrors[] = {
     {"undeclared identifier at run time", "unit Untitled;\nprocedure Main;\nbegin\n  WriteLn(1);\n  foo := 2;\nend;\nend.",
      "Error in unit 'Untitled' on line 5: Undeclared identifier 'foo'", 3},
     {"no main", "unit Untitled;\nprocedure Other;\nbegin\nend;\nend.",
-     "Error in unit 'Untitled' on line 0: Function 'main' undefined", 0},
+     "Error in unit 'Untitled': Function 'main' undefined", 0},
     {"not a unit", "program X;\nbegin\nend.",
      "Error in unit '' on line 1: 'unit' expected but 'program' found", 1},
     {"syntax error in a routine that never runs",

@@ -116,7 +116,7 @@ TEST(ScriptRunner, MissingOrEmptyFilesRunNothingAndErrorsAreLogged) {
     EXPECT_TRUE(rig.log.empty());
     EXPECT_EQ(rig.runner.RunScriptFile(dir.Path(), "nomain.script"), ScriptRunner::Outcome::Failed);
     ASSERT_EQ(rig.log.size(), 1u);
-    EXPECT_EQ(rig.log[0], "Script nomain.script: Error in unit 'NoMain' on line 0: Function 'main' undefined");
+    EXPECT_EQ(rig.log[0], "Script nomain.script: Error in unit 'NoMain': Function 'main' undefined");
 }
 
 TEST(ScriptRunner, KillScriptWithoutTextDoesNothingAndAMissingKillScriptIsLogged) {
@@ -126,7 +126,7 @@ TEST(ScriptRunner, KillScriptWithoutTextDoesNothingAndAMissingKillScriptIsLogged
     rig.runner.RunText("unit K;\r\nprocedure Main;\r\nbegin\r\nend;\r\nend.", "k.script");
     rig.runner.KillScript();
     ASSERT_EQ(rig.log.size(), 1u);
-    EXPECT_EQ(rig.log[0], "Script KillScript: Error in unit 'K' on line 0: Function 'KillScript' undefined");
+    EXPECT_EQ(rig.log[0], "Script KillScript: Error in unit 'K': Function 'KillScript' undefined");
 }
 
 }  // namespace

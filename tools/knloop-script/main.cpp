@@ -25,7 +25,8 @@ int Usage() {
 }
 
 void PrintError(const std::string& file, const kinoloop::pascal::ScriptError& e) {
-    std::cerr << file << ":" << e.line << ":" << e.column << ": " << e.Message() << "\n";
+    if (e.line == 0) std::cerr << file << ": " << e.Message() << "\n";
+    else std::cerr << file << ":" << e.line << ":" << e.column << ": " << e.Message() << "\n";
 }
 
 }  // namespace

@@ -65,6 +65,7 @@ bool ParseReal(std::string_view s, double& out) {
 }  // namespace
 
 std::string ScriptError::Message() const {
+    if (line == 0) return "Error in unit '" + unit + "': " + text;  // not tied to a place ("Function 'main' undefined")
     return "Error in unit '" + unit + "' on line " + std::to_string(line) + ": " + text;
 }
 
