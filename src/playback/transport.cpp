@@ -120,6 +120,7 @@ void Transport::StartFrom(const ReplayStart& start) {
 
 void Transport::BeginPlayback() {
     needsStep_ = false;
+    advancePending_ = false;
     lastCarriedOut_ = INT_MIN;
 }
 
@@ -220,13 +221,25 @@ void Transport::tmrPlayTimer() {
 void Transport::StepTime(int hundredths) {
     if (ports_.clock->IsActive()) return;
     stepRemainder_ += static_cast<float>(hundredths);
-    StepSimulator(hundredths);
-    needsStep_ = true;
     const float frameStep = FrameStepHundredths(fps_);
     if (stepRemainder_ >= frameStep) {
-        movie_.CurrentFrame += stepRemainder_ / frameStep;
+        ScriptAdvance(movie_.CurrentFrame + stepRemainder_ / frameStep);
         stepRemainder_ = 0;
-        FrameChanged();
+    }
+    ScriptStep(hundredths);
+}
+
+void Transport::ScriptAdvance(float frame) {
+    movie_.CurrentFrame = frame;
+    advancePending_ = true;
+    FrameChanged();
+}
+
+void Transport::ScriptStep(int hundredths) {
+    StepSimulator(hundredths);
+    needsStep_ = true;
+    if (advancePending_) {
+        advancePending_ = false;
         CarryOutUpTo(Rounded(movie_.CurrentFrame), FrameVisit::Tick);
     }
 }

@@ -67,6 +67,11 @@ public:
     // Script host: `COM_step_time` and `COM_stop_internal_time`.
     void StepTime(int hundredths);
     void StopInternalTime(bool stop);
+    // The two halves of a script's step, for a script host that keeps the step arithmetic itself: the movie's
+    // frame moves on (its nodes wait), then the simulator is stepped and the frames reached are carried out, so
+    // that a camera node goes with the step of its own frame as on a tick.
+    void ScriptAdvance(float frame);
+    void ScriptStep(int hundredths);
     float StepRemainder() const { return stepRemainder_; }
 
     void StepSimulator(int hundredths);
@@ -108,7 +113,8 @@ private:
     RenderHooks* render_ = nullptr;
     int fps_ = 25;
     float stepRemainder_ = 0;
-    bool needsStep_ = false;  // the next frame needs a step ("STP") first
+    bool needsStep_ = false;
+    bool advancePending_ = false;  // the next frame needs a step ("STP") first
     int lastCarriedOut_ = INT_MIN;
     bool stopping_ = false;
     int replayStartTimeoutMs_ = 60000;
