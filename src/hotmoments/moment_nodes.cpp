@@ -5,6 +5,7 @@
 
 #include "model/field_text.h"
 #include "model/node_kind.h"
+#include "model/track_commands.h"
 
 namespace kinoloop {
 
@@ -112,9 +113,7 @@ AddToTimelineResult AddToTimeline(Movie& movie, Notices& notices, const std::vec
         return result;
     }
 
-    const int row = movie.strTimeline.RowCount();
-    movie.strTimeline.InsertTrack(row);
-    movie.strTracks.InsertRow(row, TrackGrid::Row{TrackGrid::kHotMomentsTrack, "", ""});
+    const int row = AppendTrack(movie, TrackGrid::kHotMomentsTrack);
     result.trackRow = row;
     movie.SetLastAction("Added new track");
 
