@@ -214,7 +214,8 @@ void Simulator::Tick() {
     }
     if (replay_ && !endReported_ && time_ >= replay_->LengthHundredths()) {
         endReported_ = true;
-        Send(Writer("REN", 8).U16(6, NextRequestWord()).bytes(), "REN", QString("req=%1").arg(requestWord_));
+        const std::uint16_t request = NextRequestWord();
+        Send(Writer("REN", 8).U16(6, request).bytes(), "REN", QString("req=%1").arg(request));
     }
     if (now < cameraEndMs_) {
         const double f = static_cast<double>(now - cameraStartMs_) / static_cast<double>(cameraEndMs_ - cameraStartMs_);
@@ -315,19 +316,21 @@ void Simulator::SendRaceStart() {
     if (!replay_) return;
     Writer w("RST", 20);
     w.U8(4, 5).U8(5, 0).U8(6, static_cast<std::uint8_t>(replay_->names.size())).Text(8, 6, replay_->track);
-    w.U16(18, NextRequestWord());
-    Send(w.bytes(), "RST", QString("players=%1 req=%2").arg(replay_->names.size()).arg(requestWord_));
+    const std::uint16_t request = NextRequestWord();
+    w.U16(18, request);
+    Send(w.bytes(), "RST", QString("players=%1 req=%2").arg(replay_->names.size()).arg(request));
 }
 
 void Simulator::SendPlayer(int plid) {
     if (!replay_) return;
     for (std::size_t c = 0; c < replay_->plids.size(); ++c) {
         if (replay_->plids[c] != plid) continue;
+        const std::uint16_t request = NextRequestWord();
         Writer w("NPL", 100);
         w.Text(4, 24, replay_->names[c]).Text(28, 24, "DEMO CAR").Text(52, 8, "XRT").U8(95, replay_->plids[c])
-            .U8(96, replay_->plids[c]).U16(98, NextRequestWord());
+            .U8(96, replay_->plids[c]).U16(98, request);
         Send(w.bytes(), "NPL", QString("plid=%1 name=%2 req=%3").arg(plid).arg(Quoted(replay_->names[c]))
-                                   .arg(requestWord_));
+                                   .arg(request));
     }
 }
 
