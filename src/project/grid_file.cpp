@@ -1,5 +1,6 @@
 #include "project/grid_file.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace kinoloop {
@@ -21,17 +22,20 @@ std::string WriteCells(const Grid& grid, int columns, int rows) {
     return text;
 }
 
-// The lines of a text file; a last line without a line end counts, an empty tail after the last line end does not.
-std::vector<std::string_view> Lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
-    }
+// Splits off the next line (without its CR LF or LF); false at the end of the text. A last line without a line end
+// counts, an empty tail after the last line end does not.
+bool NextLine(std::string_view& text, std::string_view& line) {
+    if (text.empty()) return false;
+    const std::size_t end = text.find('\n');
+    line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return true;
+}
+
+std::size_t CountLines(std::string_view text) {
+    std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    if (!text.empty() && text.back() != '\n') ++lines;
     return lines;
 }
 
@@ -51,26 +55,31 @@ std::string WriteGridFile(const TimelineGrid& grid) { return WriteCells(grid, gr
 std::string WriteGridFile(const TrackGrid& grid) { return WriteCells(grid, TrackGrid::kColumnCount, grid.RowCount()); }
 
 Result<GridText> ReadGridFile(std::string_view bytes) {
-    const std::vector<std::string_view> lines = Lines(bytes);
-    if (lines.size() < 2) return Error{"the grid file lacks its column and row counts"};
-    const std::optional<int> columns = Count(lines[0]);
-    const std::optional<int> rows = Count(lines[1]);
-    if (!columns) return Error{"the grid file's column count \"" + std::string(lines[0]) + "\" is not a number"};
-    if (!rows) return Error{"the grid file's row count \"" + std::string(lines[1]) + "\" is not a number"};
+    std::string_view first, second;
+    if (!NextLine(bytes, first) || !NextLine(bytes, second)) {
+        return Error{"the grid file lacks its column and row counts"};
+    }
+    const std::optional<int> columns = Count(first);
+    const std::optional<int> rows = Count(second);
+    if (!columns) return Error{"the grid file's column count \"" + std::string(first) + "\" is not a number"};
+    if (!rows) return Error{"the grid file's row count \"" + std::string(second) + "\" is not a number"};
     if (*columns < 1 || *rows < 1) {
         return Error{"the grid file says " + std::to_string(*columns) + " columns and " + std::to_string(*rows) +
                      " rows; every grid has at least one of each"};
     }
     const std::size_t expected = static_cast<std::size_t>(*columns) * static_cast<std::size_t>(*rows);
-    if (lines.size() - 2 != expected) {
+    const std::size_t found = CountLines(bytes);
+    if (found != expected) {
         return Error{"the grid file says " + std::to_string(*columns) + " columns x " + std::to_string(*rows) +
-                     " rows = " + std::to_string(expected) + " cells, but holds " + std::to_string(lines.size() - 2) +
+                     " rows = " + std::to_string(expected) + " cells, but holds " + std::to_string(found) +
                      " cell lines"};
     }
     GridText grid;
     grid.columns = *columns;
     grid.rows = *rows;
-    grid.cells.assign(lines.begin() + 2, lines.end());
+    grid.cells.reserve(expected);
+    std::string_view line;
+    while (NextLine(bytes, line)) grid.cells.push_back(line);
     return grid;
 }
 
@@ -81,10 +90,10 @@ Result<TimelineGrid> TimelineFromText(const GridText& text) {
     grid.SetRowCount(text.rows);
     for (int column = 0; column < text.columns; ++column) {
         for (int row = 0; row < text.rows; ++row) {
-            const std::string& cell = text.At(column, row);
+            const std::string_view cell = text.At(column, row);
             if (row > 0 && cell.size() > CellCode::kMaxLength) {
                 return Error{"the line file's cell at column " + std::to_string(column) + ", row " +
-                             std::to_string(row) + " holds \"" + cell + "\", which is not a cell code"};
+                             std::to_string(row) + " holds \"" + std::string(cell) + "\", which is not a cell code"};
             }
             grid.SetCell(column, row, cell);
         }
@@ -100,7 +109,7 @@ Result<TrackGrid> TracksFromText(const GridText& text) {
     TrackGrid grid;
     grid.SetRowCount(text.rows);
     for (int column = 0; column < text.columns; ++column) {
-        for (int row = 0; row < text.rows; ++row) grid.SetCell(column, row, text.At(column, row));
+        for (int row = 0; row < text.rows; ++row) grid.SetCell(column, row, std::string(text.At(column, row)));
     }
     return grid;
 }

@@ -10,11 +10,12 @@
 
 namespace kinoloop {
 
+// The cells are views into the bytes given to ReadGridFile, which must outlive the GridText.
 struct GridText {
     int columns = 0;
     int rows = 0;
-    std::vector<std::string> cells;  // column by column: cells[column * rows + row]
-    const std::string& At(int column, int row) const {
+    std::vector<std::string_view> cells;  // column by column: cells[column * rows + row]
+    std::string_view At(int column, int row) const {
         return cells[static_cast<std::size_t>(column) * static_cast<std::size_t>(rows) + static_cast<std::size_t>(row)];
     }
 };
