@@ -124,7 +124,9 @@ TEST_P(Errors, CarryUnitLineAndColumn) {
     auto error = in.RunMain(out);
     ASSERT_TRUE(error) << c.what;
     EXPECT_EQ(error->Message(), c.message) << c.what;
-    if (c.column) EXPECT_EQ(error->column, c.column) << c.what;
+    if (c.column) {
+        EXPECT_EQ(error->column, c.column) << c.what;
+    }
 }
 
 const ErrorCase kErrors[] = {
@@ -288,8 +290,9 @@ TEST(Limits, DeepNestingIsAnErrorNotACrash) {
 }
 
 TEST(Limits, HugeArraysAreRefused) {
-    EXPECT_EQ(RunScript(Unit("", "var a: array[1..1000000000] of Integer;")),
-              "ERROR: Error in unit 'T' on line 2: Array too large\n");
+    for (const char* decl : {"var a: array[1..1000000000] of Integer;", "var a: array[1..2000, 1..2000, 1..2000] of Byte;",
+                             "var a: array[-9223372036854775807..9223372036854775807] of Byte;"})
+        EXPECT_EQ(RunScript(Unit("", decl)), "ERROR: Error in unit 'T' on line 2: Array too large\n") << decl;
 }
 
 TEST(Builtins, FormatRejectsMismatchedArguments) {

@@ -211,10 +211,12 @@ private:
                 Error(t->pos, "Array bounds must be ordinal constants");
             }
             if (d.high < d.low) Error(t->pos, "High range limit < low range limit");
-            std::int64_t length = d.high - d.low + 1;
-            std::int64_t elemSize = elem.desc ? elem.desc->high - elem.desc->low + 1 : 1;
-            if (length > kMaxArrayLength || length * std::max<std::int64_t>(elemSize, 1) > kMaxArrayLength)
+            std::int64_t length = 0;
+            std::int64_t inner = elem.desc ? elem.desc->cells : 1;
+            if (__builtin_sub_overflow(d.high, d.low, &length) || length >= kMaxArrayLength ||
+                (length + 1) * inner > kMaxArrayLength)
                 Error(t->pos, "Array too large");
+            d.cells = (length + 1) * inner;
             d.elem = elem.desc;
             if (!elem.desc) {
                 prog_.types.push_back({elem.id, 0, -1, nullptr});

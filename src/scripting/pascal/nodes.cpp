@@ -55,8 +55,8 @@ ArrayObject* UniqueArray(Value& slot) {
 
 std::size_t ElementIndex(const ArrayObject& arr, const Value& index) {
     std::int64_t i = index.ToInt();
-    std::int64_t off = i - arr.low;
-    if (i < arr.low || off >= static_cast<std::int64_t>(arr.items.size()))
+    std::int64_t off = 0;
+    if (i < arr.low || __builtin_sub_overflow(i, arr.low, &off) || off >= static_cast<std::int64_t>(arr.items.size()))
         Fail("Index out of bounds (" + std::to_string(i) + ")", "ERangeError");
     return static_cast<std::size_t>(off);
 }

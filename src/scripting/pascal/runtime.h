@@ -21,6 +21,7 @@ struct TypeDesc {
     std::int64_t low = 0;
     std::int64_t high = -1;
     const TypeDesc* elem = nullptr;
+    std::int64_t cells = 1;  // values an array of this type holds, nested arrays counted whole
 };
 
 Value DefaultValue(const TypeDesc* desc, TypeId id);
