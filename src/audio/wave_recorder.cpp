@@ -28,6 +28,7 @@ struct SourceAnswer {
 
 }  // namespace
 
+
 struct WaveRecorder::Streams {
     pa_stream* record = nullptr;
     pa_stream* keepAwake = nullptr;
@@ -68,7 +69,69 @@ void WaveRecorder::OnWrite(pa_stream* stream, std::size_t bytes, void*) {
     pa_stream_write(stream, buffer, size, nullptr, 0, PA_SEEK_RELATIVE);
 }
 
+namespace {
+
+// The source to record and, when it is a monitor, the name of the sink it watches ("" otherwise).
+bool FindSource(const PulseConnection& connection, const std::string& wanted, std::string& name, std::string& sink) {
+    SourceAnswer answer{&connection};
+    const char* sourceName = wanted.empty() ? "@DEFAULT_SOURCE@" : wanted.c_str();
+    connection.Wait(pa_context_get_source_info_by_name(
+        connection.Context(), sourceName,
+        [](pa_context*, const pa_source_info* info, int eol, void* userdata) {
+            auto* answer = static_cast<SourceAnswer*>(userdata);
+            if (eol == 0 && info != nullptr) {
+                answer->found = true;
+                answer->name = info->name;
+                answer->monitorOfSink = info->monitor_of_sink;
+            }
+            if (eol != 0) answer->connection->Signal();
+        },
+        &answer));
+    if (!answer.found) return false;
+    name = answer.name;
+    sink.clear();
+    if (answer.monitorOfSink == PA_INVALID_INDEX) return true;
+    struct SinkAnswer {
+        const PulseConnection* connection;
+        std::string* name;
+    } sinkAnswer{&connection, &sink};
+    connection.Wait(pa_context_get_sink_info_by_index(
+        connection.Context(), answer.monitorOfSink,
+        [](pa_context*, const pa_sink_info* info, int eol, void* userdata) {
+            auto* sinkAnswer = static_cast<SinkAnswer*>(userdata);
+            if (eol == 0 && info != nullptr) *sinkAnswer->name = info->name;
+            if (eol != 0) sinkAnswer->connection->Signal();
+        },
+        &sinkAnswer));
+    return true;
+}
+
+}  // namespace
+
 std::string WaveRecorder::Prepare() {
+    if (std::string error = OpenStreams(); !error.empty()) return error;
+    return WaitForFirstSamples();
+}
+
+std::string WaveRecorder::WaitForFirstSamples() {
+    // A sink that was idle sends its first block to the monitor only after a while (about 1.8 s for a null
+    // sink); the recording's clock starts with the first samples.
+    const auto deadline = std::chrono::steady_clock::now() + kFirstSamplesTimeout;
+    for (;;) {
+        {
+            std::lock_guard lock(mutex_);
+            if (flowing_) return {};
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            CloseStreams();
+            return "The recording device \"" + (source_.empty() ? std::string("default") : source_) +
+                   "\" sends no sound.";
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+std::string WaveRecorder::OpenStreams() {
     if (streams_) return {};
     if (!connection_ || !connection_->Alive()) {
         connection_.reset();
@@ -79,92 +142,50 @@ std::string WaveRecorder::Prepare() {
     PulseConnection& connection = *connection_;
     PulseConnection::Lock lock(connection);
 
-    // Which source, and the sink it watches when it is a monitor.
-    SourceAnswer answer{&connection};
-    const auto onSource = [](pa_context*, const pa_source_info* info, int eol, void* userdata) {
-        auto* answer = static_cast<SourceAnswer*>(userdata);
-        if (eol == 0 && info != nullptr) {
-            answer->found = true;
-            answer->name = info->name;
-            answer->monitorOfSink = info->monitor_of_sink;
-        }
-        if (eol != 0) answer->connection->Signal();
-    };
-    const char* sourceName = source_.empty() ? "@DEFAULT_SOURCE@" : source_.c_str();
-    connection.Wait(pa_context_get_source_info_by_name(connection.Context(), sourceName, onSource, &answer));
-    if (!answer.found) {
+    std::string sourceName;
+    std::string sinkName;
+    if (!FindSource(connection, source_, sourceName, sinkName)) {
         return "There is no recording device \"" + (source_.empty() ? std::string("default") : source_) + "\".";
     }
-
-    auto streams = std::make_unique<Streams>();
-    if (answer.monitorOfSink != PA_INVALID_INDEX) {
-        streams->keepAwake = pa_stream_new(connection.Context(), "Kinoloop recording (silence)", &kSpec, nullptr);
-        if (streams->keepAwake != nullptr) {
-            pa_stream_set_write_callback(streams->keepAwake, &WaveRecorder::OnWrite, this);
-            const std::string sink = std::to_string(answer.monitorOfSink);
-            struct SinkAnswer {
-                const PulseConnection* connection;
-                std::string name;
-            } sinkAnswer{&connection, {}};
-            connection.Wait(pa_context_get_sink_info_by_index(
-                connection.Context(), answer.monitorOfSink,
-                [](pa_context*, const pa_sink_info* info, int eol, void* userdata) {
-                    auto* sinkAnswer = static_cast<SinkAnswer*>(userdata);
-                    if (eol == 0 && info != nullptr) sinkAnswer->name = info->name;
-                    if (eol != 0) sinkAnswer->connection->Signal();
-                },
-                &sinkAnswer));
-            // A short buffer keeps the sink rendering in small blocks, so that its monitor delivers steadily
-            // and nothing recorded waits in a large block when the recording stops.
-            pa_buffer_attr silence;
-            silence.maxlength = silence.prebuf = silence.minreq = static_cast<std::uint32_t>(-1);
-            silence.tlength = kFragmentBytes;
-            silence.fragsize = static_cast<std::uint32_t>(-1);
-            pa_stream_connect_playback(streams->keepAwake, sinkAnswer.name.empty() ? nullptr : sinkAnswer.name.c_str(),
-                                       &silence, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr);
-        }
-    }
-
-    streams->record = pa_stream_new(connection.Context(), "Kinoloop recording", &kSpec, nullptr);
-    if (streams->record == nullptr) return "Cannot open a recording stream: " + connection.LastError() + ".";
-    pa_stream_set_read_callback(streams->record, &WaveRecorder::OnRead, this);
-    pa_buffer_attr attributes;
-    attributes.maxlength = static_cast<std::uint32_t>(-1);
-    attributes.tlength = attributes.prebuf = attributes.minreq = static_cast<std::uint32_t>(-1);
-    attributes.fragsize = kFragmentBytes;
-    if (pa_stream_connect_record(streams->record, answer.name.c_str(), &attributes, PA_STREAM_ADJUST_LATENCY) < 0) {
-        const std::string error = "Cannot record from \"" + answer.name + "\": " + connection.LastError() + ".";
-        streams_ = std::move(streams);
-        CloseStreams();
-        return error;
-    }
-    streams_ = std::move(streams);
     {
         std::lock_guard storeLock(mutex_);
         flowing_ = false;
+    }
+    streams_ = std::make_unique<Streams>();
+
+    streams_->record = pa_stream_new(connection.Context(), "Kinoloop recording", &kSpec, nullptr);
+    if (streams_->record == nullptr) {
+        streams_.reset();
+        return "Cannot open a recording stream: " + connection.LastError() + ".";
+    }
+    pa_stream_set_read_callback(streams_->record, &WaveRecorder::OnRead, this);
+    pa_buffer_attr attributes;
+    attributes.maxlength = attributes.tlength = attributes.prebuf = attributes.minreq = static_cast<std::uint32_t>(-1);
+    attributes.fragsize = kFragmentBytes;
+    if (pa_stream_connect_record(streams_->record, sourceName.c_str(), &attributes, PA_STREAM_ADJUST_LATENCY) < 0) {
+        const std::string error = "Cannot record from \"" + sourceName + "\": " + connection.LastError() + ".";
+        CloseStreamsLocked();
+        return error;
+    }
+
+    if (!sinkName.empty()) {
+        // A short buffer keeps the sink rendering in small blocks, so that its monitor delivers steadily and
+        // nothing recorded waits in a large block when the recording stops.
+        streams_->keepAwake = pa_stream_new(connection.Context(), "Kinoloop recording (silence)", &kSpec, nullptr);
+        if (streams_->keepAwake != nullptr) {
+            pa_stream_set_write_callback(streams_->keepAwake, &WaveRecorder::OnWrite, this);
+            pa_buffer_attr silence;
+            silence.maxlength = silence.prebuf = silence.minreq = silence.fragsize = static_cast<std::uint32_t>(-1);
+            silence.tlength = kFragmentBytes;
+            pa_stream_connect_playback(streams_->keepAwake, sinkName.c_str(), &silence, PA_STREAM_ADJUST_LATENCY,
+                                       nullptr, nullptr);
+        }
     }
     return {};
 }
 
 std::string WaveRecorder::Start() {
-    const bool prepared = streams_ != nullptr;
     if (std::string error = Prepare(); !error.empty()) return error;
-    if (!prepared) {
-        // Wait for the first samples, so that the recording's clock starts when Start returns.
-        const auto deadline = std::chrono::steady_clock::now() + kFirstSamplesTimeout;
-        for (;;) {
-            {
-                std::lock_guard lock(mutex_);
-                if (flowing_) break;
-            }
-            if (std::chrono::steady_clock::now() > deadline) {
-                CloseStreams();
-                return "The recording device \"" + (source_.empty() ? std::string("default") : source_) +
-                       "\" sends no sound.";
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
     std::lock_guard lock(mutex_);
     store_.clear();
     keeping_ = true;
@@ -172,19 +193,22 @@ std::string WaveRecorder::Start() {
     return {};
 }
 
-void WaveRecorder::CloseStreams() {
+void WaveRecorder::CloseStreamsLocked() {
     if (!streams_) return;
-    if (connection_) {
-        PulseConnection::Lock lock(*connection_);
-        for (pa_stream* stream : {streams_->record, streams_->keepAwake}) {
-            if (stream == nullptr) continue;
-            pa_stream_set_read_callback(stream, nullptr, nullptr);
-            pa_stream_set_write_callback(stream, nullptr, nullptr);
-            pa_stream_disconnect(stream);
-            pa_stream_unref(stream);
-        }
+    for (pa_stream* stream : {streams_->record, streams_->keepAwake}) {
+        if (stream == nullptr) continue;
+        pa_stream_set_read_callback(stream, nullptr, nullptr);
+        pa_stream_set_write_callback(stream, nullptr, nullptr);
+        pa_stream_disconnect(stream);
+        pa_stream_unref(stream);
     }
     streams_.reset();
+}
+
+void WaveRecorder::CloseStreams() {
+    if (!streams_ || !connection_) return;
+    PulseConnection::Lock lock(*connection_);
+    CloseStreamsLocked();
 }
 
 void WaveRecorder::Stop() {

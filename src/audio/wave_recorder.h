@@ -31,10 +31,11 @@ public:
     void SetSource(std::string name) { source_ = std::move(name); }
     const std::string& Source() const { return source_; }
 
-    // Connects and opens the streams ahead of Start, so that the first sample after Start is already flowing.
-    // A render calls it while it prepares. Returns "" or what failed.
+    // Connects, opens the streams and waits until samples flow (up to 3 s: a monitor of an idle sink takes
+    // nearly 2 s), so that Start is immediate. A render calls it while it prepares. Returns "" or what failed.
     std::string Prepare();
-    // Empties the store and starts keeping samples (preparing first when needed). Returns "" or what failed.
+    // Empties the store and starts keeping samples (preparing first when needed, which may wait as Prepare
+    // does). The recording's clock starts when it returns. Returns "" or what failed.
     std::string Start();
     // Stops keeping samples and closes the streams; the store stays until Clear or the next Start.
     void Stop();
@@ -51,7 +52,10 @@ private:
     struct Streams;
     static void OnRead(::pa_stream* stream, std::size_t bytes, void* self);
     static void OnWrite(::pa_stream* stream, std::size_t bytes, void* self);
+    std::string OpenStreams();
+    std::string WaitForFirstSamples();
     void CloseStreams();
+    void CloseStreamsLocked();  // with the connection's loop locked
 
     std::string source_;
     std::unique_ptr<PulseConnection> connection_;

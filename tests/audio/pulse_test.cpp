@@ -166,7 +166,9 @@ TEST_F(Pulse, PreparedRecorderStartsAtOnceAndStartsAgainEmpty) {
     ASSERT_EQ(recorder.Prepare(), "");
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_EQ(recorder.LengthMs(), 0);  // nothing is kept before Start
+    const auto before = std::chrono::steady_clock::now();
     ASSERT_EQ(recorder.Start(), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(200));
     std::this_thread::sleep_for(std::chrono::seconds(1));
     recorder.Stop();
     EXPECT_NEAR(static_cast<double>(recorder.LengthMs()), 1000, 60);
