@@ -30,7 +30,8 @@ std::size_t Record(TMoments& moments, std::size_t first, std::size_t count) {
 void BM_AnalyseWholeHour(benchmark::State& state) {
     TMoments moments;
     Record(moments, 0, static_cast<std::size_t>(kHourSeconds) * 10 * kPacketsPerReport);
-    const Thresholds thresholds[] = {Thresholds::FromSliders(60, 100, 4000), Thresholds::FromSliders(61, 100, 4000)};
+    const Thresholds thresholds[] = {Thresholds::FromSliders(60, 100, 4000),
+                                     Thresholds::FromSliders(61, 100, 4000)};
     int turn = 0;
     for (auto _ : state) {
         const AnalysisResult result = moments.Analyse(thresholds[turn ^= 1]);

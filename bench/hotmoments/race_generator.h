@@ -1,6 +1,6 @@
 #pragma once
-// A synthetic race for measuring the analysis: cars lapping a 4 km loop at 10 reports per second, bunching and
-// passing, with an occasional slide or spin, reported in car-position packets of eight cars.
+// A synthetic race for measuring the analysis: cars lapping a 4 km loop at 10 reports per second, bunching
+// and passing, with an occasional slide or spin, reported in car-position packets of eight cars.
 #include <vector>
 
 #include "hotmoments/moments.h"

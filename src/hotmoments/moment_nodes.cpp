@@ -32,7 +32,9 @@ std::string TrimmedSpaces(const std::string& text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-bool IsMoment(const NodeText& record) { return record.tag == KindInfo(NodeKind::HotMoment).tag; }
+bool IsMoment(const NodeText& record) {
+    return record.tag == KindInfo(NodeKind::HotMoment).tag;
+}
 
 std::string CellCodeText(NodeKind kind, bool withNote) {
     std::string code(1, KindInfo(kind).head);
@@ -53,8 +55,9 @@ std::optional<CameraNode> CameraForMoment(Movie& movie, const TMoments& moments,
     return camera;
 }
 
-// Replaces the hot-moment record at `index` by the camera, at the selected cell and ahead of every other record
-// of that cell, so that the cell's first record, which the editors read, is the camera its code announces.
+// Replaces the hot-moment record at `index` by the camera, at the selected cell and ahead of every other
+// record of that cell, so that the cell's first record, which the editors read, is the camera its code
+// announces.
 void ReplaceWithCamera(Movie& movie, std::size_t index, const CameraNode& camera) {
     std::vector<NodeText>& records = movie.nodeStore.MutableRecords();
     records.erase(records.begin() + static_cast<std::ptrdiff_t>(index));
@@ -73,8 +76,9 @@ void ReplaceWithCamera(Movie& movie, std::size_t index, const CameraNode& camera
 // Position of the first hot-moment record with this id, or nothing.
 std::optional<std::size_t> FindMoment(const Movie& movie, std::int32_t id) {
     const std::vector<NodeText>& records = movie.nodeStore.Records();
-    const auto found = std::find_if(records.begin(), records.end(),
-                                    [&](const NodeText& record) { return record.id == id && IsMoment(record); });
+    const auto found = std::find_if(records.begin(), records.end(), [&](const NodeText& record) {
+        return record.id == id && IsMoment(record);
+    });
     if (found == records.end()) return std::nullopt;
     return static_cast<std::size_t>(found - records.begin());
 }
@@ -143,7 +147,8 @@ AddToTimelineResult AddToTimeline(Movie& movie, Notices& notices, const std::vec
 
     notices.Inform(kMomentsAdded);
     if (result.skipped > 0) {
-        notices.Refuse(std::to_string(result.skipped) + " of the Hot Moments were not added: their start frame " +
+        notices.Refuse(std::to_string(result.skipped) +
+                       " of the Hot Moments were not added: their start frame " +
                        "lies outside the timeline or their list row could not be read");
     }
     return result;
@@ -237,7 +242,8 @@ ConversionResult ConvertAllMoments(Movie& movie, const TMoments& moments, Notice
         const NodeText record = movie.nodeStore.Records()[*index];
         movie.SelCol = record.column;
         movie.SelRow = record.row;
-        const std::optional<CameraNode> camera = CameraForMoment(movie, moments, record, record.column, target);
+        const std::optional<CameraNode> camera =
+            CameraForMoment(movie, moments, record, record.column, target);
         if (!camera) {
             ++result.failed;
             continue;

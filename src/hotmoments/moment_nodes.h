@@ -1,6 +1,6 @@
 #pragma once
-// Hot moments on the timeline: the list the scan shows, hot-moment nodes made from it, and the conversion of those
-// nodes into camera nodes placed where the car was.
+// Hot moments on the timeline: the list the scan shows, hot-moment nodes made from it, and the conversion of
+// those nodes into camera nodes placed where the car was.
 #include <string>
 #include <vector>
 
@@ -38,9 +38,9 @@ inline constexpr const char* kNotAllConverted =
     "Not all Hot Moments were converted, they may be missing as a result of loading a saved replay";
 
 struct AddToTimelineResult {
-    int trackRow = 0;   // the new "Hot Moments" track, 0 when none was added
-    int added = 0;      // hot-moment nodes added
-    int skipped = 0;    // rows that could not be placed (start outside the timeline, texts that are no numbers)
+    int trackRow = 0;  // the new "Hot Moments" track, 0 when none was added
+    int added = 0;     // hot-moment nodes added
+    int skipped = 0;  // rows that could not be placed (start outside the timeline, texts that are no numbers)
 };
 
 // "Add To Timeline": a new "Hot Moments" track with one hot-moment node per row at the row's start frame.
@@ -57,14 +57,16 @@ enum class ConversionTarget {
     TrackingStatic,  // Shift+U camera that stays where the car was
 };
 
-// Fills the position, heading and view player of `camera` from the car `player1` in the sample of `frame`, as a
-// TV camera with field of view 80. False, with `camera` unchanged, when there is no such sample, car or player.
+// Fills the position, heading and view player of `camera` from the car `player1` in the sample of `frame`, as
+// a TV camera with field of view 80. False, with `camera` unchanged, when there is no such sample, car or
+// player.
 bool BuildCamera(const TMoments& moments, int frame, int player1, CameraNode& camera);
 
 // Turns a camera built by BuildCamera into the target's camera.
 void FinishCamera(CameraNode& camera, ConversionTarget target);
 
-// Converts the hot-moment node at the selected cell; false, with nothing changed, when it cannot be converted.
+// Converts the hot-moment node at the selected cell; false, with nothing changed, when it cannot be
+// converted.
 bool ConvertMoment(Movie& movie, const TMoments& moments, ConversionTarget target);
 
 struct ConversionResult {

@@ -49,7 +49,8 @@ std::optional<std::int64_t> AxisLimit(float threshold) {
     return static_cast<std::int64_t>(threshold * kMapUnitsPerMetre * (1.0 + 1e-5)) + 2;
 }
 
-void DetectClosePlayers(const std::vector<TPlayerPos>& cars, float threshold, std::vector<THotMoment>& moments) {
+void DetectClosePlayers(const std::vector<TPlayerPos>& cars, float threshold,
+                        std::vector<THotMoment>& moments) {
     const std::optional<std::int64_t> limit = AxisLimit(threshold);
     const std::size_t count = cars.size();
     // A sample holds each PLID once and the distance is symmetric, so of the ordered pairs (A, B) and (B, A)
@@ -102,13 +103,13 @@ std::vector<THotMoment> DetectMoments(const TMoment& sample, const Thresholds& t
     return moments;
 }
 
-// Merges the moments of each sample into the moments that ran up to the sample before, and remembers enough of
-// its work to take the newest sample back out, so that an analysis can go on where the last one ended.
+// Merges the moments of each sample into the moments that ran up to the sample before, and remembers enough
+// of its work to take the newest sample back out, so that an analysis can go on where the last one ended.
 //
-// A moment still runs when its EndFrame is the previous sample's frame. Frames have one sample each, so those are
-// exactly the moments created or extended at the previous sample, and one sample never yields two moments with
-// the same action and players; a table of the last moment per action and players, stamped with the sample that
-// touched it, therefore finds the same moment as a search of the whole list from its end.
+// A moment still runs when its EndFrame is the previous sample's frame. Frames have one sample each, so those
+// are exactly the moments created or extended at the previous sample, and one sample never yields two moments
+// with the same action and players; a table of the last moment per action and players, stamped with the
+// sample that touched it, therefore finds the same moment as a search of the whole list from its end.
 class TMoments::Merger {
 public:
     explicit Merger(const Thresholds& thresholds) : thresholds_(thresholds) {}
@@ -116,7 +117,8 @@ public:
     const Thresholds& UsedThresholds() const { return thresholds_; }
     std::size_t Processed() const { return processed_; }
 
-    void Merge(std::size_t index, int frame, std::vector<THotMoment>& found, std::vector<THotMoment>& moments) {
+    void Merge(std::size_t index, int frame, std::vector<THotMoment>& found,
+               std::vector<THotMoment>& moments) {
         undoSize_ = moments.size();
         undoEnds_.clear();
         undoKeys_.clear();
@@ -151,7 +153,8 @@ public:
                 running_.erase(it->first);
             }
         }
-        for (auto it = undoEnds_.rbegin(); it != undoEnds_.rend(); ++it) moments[it->first].EndFrame = it->second;
+        for (auto it = undoEnds_.rbegin(); it != undoEnds_.rend(); ++it)
+            moments[it->first].EndFrame = it->second;
         moments.resize(undoSize_);
         undoValid_ = false;
         --processed_;
@@ -216,8 +219,8 @@ void TMoments::AddCarData(int frame, const CarSlots& cars) {
     }
     std::vector<TPlayerPos>& held = samples_[index].Cars;
     for (const TPlayerPos& car : cars) {
-        const bool known =
-            std::any_of(held.begin(), held.end(), [&](const TPlayerPos& other) { return other.PLID == car.PLID; });
+        const bool known = std::any_of(held.begin(), held.end(),
+                                       [&](const TPlayerPos& other) { return other.PLID == car.PLID; });
         if (known) continue;
         held.push_back(car);
         Touch(index);
@@ -235,8 +238,8 @@ void TMoments::AddPlayer(const PlayerPacket& packet) {
 }
 
 const TPlayerInfo* TMoments::FindPlayer(int plid) const {
-    const auto found =
-        std::find_if(players_.begin(), players_.end(), [&](const TPlayerInfo& player) { return player.PLID == plid; });
+    const auto found = std::find_if(players_.begin(), players_.end(),
+                                    [&](const TPlayerInfo& player) { return player.PLID == plid; });
     return found == players_.end() ? nullptr : &*found;
 }
 
@@ -259,7 +262,9 @@ void TMoments::SetDetector(Detector detector) {
     merger_.reset();
 }
 
-void TMoments::Touch(std::size_t index) { firstChanged_ = std::min(firstChanged_, index); }
+void TMoments::Touch(std::size_t index) {
+    firstChanged_ = std::min(firstChanged_, index);
+}
 
 AnalysisResult TMoments::Analyse(const Thresholds& thresholds) {
     // Go on from the last analysis when it used these thresholds and at most its newest sample has changed
@@ -286,8 +291,8 @@ AnalysisResult TMoments::Analyse(const Thresholds& thresholds) {
         merger_.reset();
         firstChanged_ = 0;
         return AnalysisResult{false,
-                              "The hot-moment analysis stopped at sample " + std::to_string(index + 1) + " of " +
-                                  std::to_string(samples_.size()) + ": " + error.what(),
+                              "The hot-moment analysis stopped at sample " + std::to_string(index + 1) +
+                                  " of " + std::to_string(samples_.size()) + ": " + error.what(),
                               index - first};
     }
     firstChanged_ = samples_.size();

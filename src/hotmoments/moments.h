@@ -1,6 +1,6 @@
 #pragma once
-// The hot-moment recorder: the cars of a replay as the simulator reports them, sampled per timeline frame, and
-// the analysis that finds drifts, hard rates of turn and cars close together in those samples.
+// The hot-moment recorder: the cars of a replay as the simulator reports them, sampled per timeline frame,
+// and the analysis that finds drifts, hard rates of turn and cars close together in those samples.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -27,7 +27,8 @@ struct TPlayerPos {
     bool operator==(const TPlayerPos&) const = default;
 };
 
-// The eight car slots of one car-position packet, in packet order. A packet with fewer cars has all-zero slots.
+// The eight car slots of one car-position packet, in packet order. A packet with fewer cars has all-zero
+// slots.
 inline constexpr std::size_t kCarsPerPacket = 8;
 using CarSlots = std::array<TPlayerPos, kCarsPerPacket>;
 
@@ -91,8 +92,8 @@ std::vector<THotMoment> DetectMoments(const TMoment& sample, const Thresholds& t
 // What an analysis reports: a failure stops it; the hot moments found before it stay.
 struct AnalysisResult {
     bool ok = true;
-    std::string message;        // why it stopped, when it failed
-    std::size_t examined = 0;   // samples detected in this analysis; the others were carried over
+    std::string message;       // why it stopped, when it failed
+    std::size_t examined = 0;  // samples detected in this analysis; the others were carried over
 };
 
 class TMoments {
@@ -118,8 +119,8 @@ public:
 
     void Clear();
 
-    // Rebuilds HotMoments from every sample. Samples that were analysed before with the same thresholds and have
-    // not changed since are not examined again; the result is the same as from a fresh analysis.
+    // Rebuilds HotMoments from every sample. Samples that were analysed before with the same thresholds and
+    // have not changed since are not examined again; the result is the same as from a fresh analysis.
     AnalysisResult Analyse(const Thresholds& thresholds);
     AnalysisResult Analyse(float distance, float drift, float angularVelocity) {
         return Analyse(Thresholds{distance, drift, angularVelocity});

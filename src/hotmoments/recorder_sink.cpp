@@ -41,6 +41,8 @@ std::size_t RecorderSink::AddCarData(int frame, const CarRecords& cars) {
     return moments_.SampleCount();
 }
 
-void RecorderSink::AddPlayer(const PlayerRecord& player) { moments_.AddPlayer(ToPlayerPacket(player)); }
+void RecorderSink::AddPlayer(const PlayerRecord& player) {
+    moments_.AddPlayer(ToPlayerPacket(player));
+}
 
 }  // namespace kinoloop

@@ -1,6 +1,6 @@
 #pragma once
-// The recorder as the link's car-data sink: the link's decoded car-position and player records go into TMoments
-// unchanged, field for field.
+// The recorder as the link's car-data sink: the link's decoded car-position and player records go into
+// TMoments unchanged, field for field.
 #include "hotmoments/moments.h"
 #include "link/link_ports.h"
 

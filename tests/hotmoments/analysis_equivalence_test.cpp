@@ -21,7 +21,8 @@ std::vector<THotMoment> PlainDetect(const TMoment& sample, const Thresholds& thr
         if (DriftAngle(car) > thresholds.drift) found.push_back({0, 0, car.PLID, -1, "Drift"});
     }
     for (const TPlayerPos& car : sample.Cars) {
-        if (std::abs(car.AngVel) >= thresholds.angularVelocity) found.push_back({0, 0, car.PLID, -1, "AngVel"});
+        if (std::abs(car.AngVel) >= thresholds.angularVelocity)
+            found.push_back({0, 0, car.PLID, -1, "AngVel"});
     }
     std::vector<THotMoment> pairs;
     for (std::size_t a = 0; a < sample.Cars.size(); ++a) {
@@ -42,7 +43,8 @@ std::vector<THotMoment> PlainDetect(const TMoment& sample, const Thresholds& thr
     return found;
 }
 
-// Each sample's moments merged by searching all moments from the last for one that ended at the previous sample.
+// Each sample's moments merged by searching all moments from the last for one that ended at the previous
+// sample.
 std::vector<THotMoment> PlainAnalyse(const std::vector<TMoment>& samples, const Thresholds& thresholds) {
     std::vector<THotMoment> moments;
     for (std::size_t i = 0; i < samples.size(); ++i) {
@@ -51,8 +53,8 @@ std::vector<THotMoment> PlainAnalyse(const std::vector<TMoment>& samples, const 
             if (i > 0) {
                 for (std::size_t r = moments.size(); r-- > 0;) {
                     THotMoment& R = moments[r];
-                    if (R.EndFrame == samples[i - 1].Frame && R.Player1 == n.Player1 && R.Player2 == n.Player2 &&
-                        R.Action == n.Action) {
+                    if (R.EndFrame == samples[i - 1].Frame && R.Player1 == n.Player1 &&
+                        R.Player2 == n.Player2 && R.Action == n.Action) {
                         R.EndFrame = samples[i].Frame;
                         merged = true;
                         break;
@@ -86,7 +88,8 @@ public:
             car.Y += Uniform(-1, 1) * 65536;
             car.Speed = static_cast<std::uint16_t>(Uniform(200, 1500));
             car.Heading = static_cast<std::uint16_t>(Uniform(0, 65535));
-            car.Direction = static_cast<std::uint16_t>(car.Heading + (Chance(8) ? Uniform(-9000, 9000) : Uniform(-600, 600)));
+            car.Direction = static_cast<std::uint16_t>(
+                car.Heading + (Chance(8) ? Uniform(-9000, 9000) : Uniform(-600, 600)));
             car.AngVel = static_cast<std::int16_t>(Chance(10) ? Uniform(-9000, 9000) : Uniform(-2000, 2000));
             slots.push_back(car);
         }
@@ -160,7 +163,8 @@ TEST(AnalysisEquivalence, DetectionMatchesThePlainDetection) {
             for (const TPlayerPos& held : sample.Cars) known = known || held.PLID == car.PLID;
             if (!known) sample.Cars.push_back(car);
         }
-        for (const Thresholds& t : thresholds) ASSERT_EQ(DetectMoments(sample, t), PlainDetect(sample, t)) << round;
+        for (const Thresholds& t : thresholds)
+            ASSERT_EQ(DetectMoments(sample, t), PlainDetect(sample, t)) << round;
     }
 }
 

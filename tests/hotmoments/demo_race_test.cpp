@@ -1,7 +1,7 @@
-// End to end: the demo simulator runs headless on loopback with its two demo races, and the races are scanned the
-// way a scan records them: the replay frozen and stepped a tenth of a second at a time, each car-position packet
-// decoded by the link's packet code and recorded at the frame the replay has reached. The analysis must find the
-// slide, the spin and the two cars side by side that the races contain, and nothing else.
+// End to end: the demo simulator runs headless on loopback with its two demo races, and the races are scanned
+// the way a scan records them: the replay frozen and stepped a tenth of a second at a time, each car-position
+// packet decoded by the link's packet code and recorded at the frame the replay has reached. The analysis
+// must find the slide, the spin and the two cars side by side that the races contain, and nothing else.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -112,8 +112,8 @@ public:
             const LoopbackSocket probe;  // a port that was free a moment ago
             port_ = probe.Port();
         }
-        pid_ = Spawn({program, "--headless", "--insim", std::to_string(port_), "--data", folder_.Path().string(),
-                      "--log", (folder_ / "demosim.log").string()});
+        pid_ = Spawn({program, "--headless", "--insim", std::to_string(port_), "--data",
+                      folder_.Path().string(), "--log", (folder_ / "demosim.log").string()});
     }
     ~DemoSimulator() {
         if (pid_ > 0) {
@@ -130,7 +130,8 @@ public:
         std::vector<std::string> lines;
         for (std::string line; std::getline(in, line);) lines.push_back(line);
         std::string tail;
-        for (std::size_t i = lines.size() > 40 ? lines.size() - 40 : 0; i < lines.size(); ++i) tail += lines[i] + "\n";
+        for (std::size_t i = lines.size() > 40 ? lines.size() - 40 : 0; i < lines.size(); ++i)
+            tail += lines[i] + "\n";
         return tail;
     }
     int Port() const { return port_; }
@@ -174,10 +175,12 @@ public:
             // The state answer comes after the step before it is taken; the next car data after it shows the
             // step's time. 25 frames per second: 4 hundredths per frame.
             Send(BuildValuePacket("SST", 0));
-            if (!AwaitKind(Received::STA, 2000)) return ::testing::AssertionFailure() << "no state at " << hundredths;
+            if (!AwaitKind(Received::STA, 2000))
+                return ::testing::AssertionFailure() << "no state at " << hundredths;
             frame_ = static_cast<int>(RoundHalfEven(hundredths / 4.0));
             recordCars_ = true;
-            if (!AwaitKind(Received::MCI, 2000)) return ::testing::AssertionFailure() << "no cars at " << hundredths;
+            if (!AwaitKind(Received::MCI, 2000))
+                return ::testing::AssertionFailure() << "no cars at " << hundredths;
             recordCars_ = false;
             Send(BuildValuePacket("STP", kStepHundredths));
         }
@@ -217,7 +220,9 @@ struct DemoRace {
     int cars;
 };
 
-void PrintTo(const DemoRace& race, std::ostream* out) { *out << '"' << race.loadCommand << '"'; }
+void PrintTo(const DemoRace& race, std::ostream* out) {
+    *out << '"' << race.loadCommand << '"';
+}
 
 class DemoRaceScan : public ::testing::TestWithParam<DemoRace> {};
 
@@ -237,19 +242,22 @@ TEST_P(DemoRaceScan, FindsTheSlideTheSpinAndTheCarsSideBySide) {
     // 70 s at 10 samples per second, every car in every sample, every player known.
     EXPECT_EQ(moments.SampleCount(), 701u);
     for (const TMoment& sample : moments.Samples()) {
-        ASSERT_EQ(sample.Cars.size(), static_cast<std::size_t>(GetParam().cars) + (GetParam().cars < 8 ? 1 : 0))
+        ASSERT_EQ(sample.Cars.size(),
+                  static_cast<std::size_t>(GetParam().cars) + (GetParam().cars < 8 ? 1 : 0))
             << sample.Frame;
     }
     ASSERT_EQ(moments.Players().size(), static_cast<std::size_t>(GetParam().cars));
     EXPECT_EQ(moments.FindPlayer(3)->PlayerName, "Cleo Slide");
 
     ASSERT_TRUE(moments.Analyse(Thresholds::FromSliders(60, 100, 4000)).ok);
-    // Car 3 slides from 15 s to about 21 s; car 4 spins round from 30 s to 32.5 s, which is a slide too while it
-    // points away from where it goes; car 2 comes up beside car 1 from 38 s and stays until about 50 s, within 6 m for about 9 s.
+    // Car 3 slides from 15 s to about 21 s; car 4 spins round from 30 s to 32.5 s, which is a slide too while
+    // it points away from where it goes; car 2 comes up beside car 1 from 38 s and stays until about 50 s,
+    // within 6 m for about 9 s.
     int slides = 0, spins = 0, pairs = 0;
     for (const THotMoment& moment : moments.HotMoments()) {
-        SCOPED_TRACE(moment.Action + " " + std::to_string(moment.Player1) + "/" + std::to_string(moment.Player2) +
-                     " frames " + std::to_string(moment.StartFrame) + "-" + std::to_string(moment.EndFrame));
+        SCOPED_TRACE(moment.Action + " " + std::to_string(moment.Player1) + "/" +
+                     std::to_string(moment.Player2) + " frames " + std::to_string(moment.StartFrame) + "-" +
+                     std::to_string(moment.EndFrame));
         if (moment.Action == "Drift" && moment.Player1 == 3) {
             ++slides;
             EXPECT_TRUE(Within(moment, 15.0, 21.5));
@@ -288,7 +296,8 @@ TEST_P(DemoRaceScan, FindsTheSlideTheSpinAndTheCarsSideBySide) {
 INSTANTIATE_TEST_SUITE_P(Replays, DemoRaceScan,
                          ::testing::Values(DemoRace{"/spr demo", 6}, DemoRace{"/mpr demo", 8}),
                          [](const ::testing::TestParamInfo<DemoRace>& info) {
-                             return info.param.cars == 6 ? std::string("SinglePlayer") : std::string("MultiPlayer");
+                             return info.param.cars == 6 ? std::string("SinglePlayer")
+                                                         : std::string("MultiPlayer");
                          });
 
 }  // namespace

@@ -1,9 +1,10 @@
+#include "hotmoments/moment_nodes.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 
-#include "hotmoments/moment_nodes.h"
 #include "model/field_text.h"
 #include "moment_fixtures.h"
 #include "scripted_notices.h"
@@ -11,8 +12,8 @@
 namespace kinoloop {
 
 void PrintTo(const MomentListRow& row, std::ostream* out) {
-    *out << "{" << row.Start << ", " << row.End << ", " << row.Duration << ", " << row.Action << ", " << row.Player1
-         << ", " << row.Player2 << ", " << row.Player1ID << ", " << row.Player2ID << "}";
+    *out << "{" << row.Start << ", " << row.End << ", " << row.Duration << ", " << row.Action << ", "
+         << row.Player1 << ", " << row.Player2 << ", " << row.Player1ID << ", " << row.Player2ID << "}";
 }
 
 namespace {
@@ -27,8 +28,8 @@ MomentListRow Row(std::string start, std::string action, std::string player1, st
     return MomentListRow{start, start, "0", action, player1, player2, id1, id2};
 }
 
-// A ten-second movie and a recorder holding cars 3 (Anna) and 4 (Bert) at frames 12 and 40, and car 5, of whom
-// no player record came, at frame 12.
+// A ten-second movie and a recorder holding cars 3 (Anna) and 4 (Bert) at frames 12 and 40, and car 5, of
+// whom no player record came, at frame 12.
 class HotMomentNodes : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -58,7 +59,8 @@ protected:
     ScriptedNotices notices;
 };
 
-// --- the list and "Add To Timeline" ------------------------------------------------------------------------------
+// --- the list and "Add To Timeline"
+// ------------------------------------------------------------------------------
 
 TEST_F(HotMomentNodes, ListRowsNameThePlayers) {
     recorder.AddCarData(13, Packet({Car(3, 1000, -2000, {.angVel = 5000}), Car(4, 1000 + 65536, -2000),
@@ -158,10 +160,10 @@ TEST_F(HotMomentNodes, LongNotesAreCutTo120Characters) {
 
 TEST_F(HotMomentNodes, RowsOutsideTheTimelineAreNotAddedAndSaidSo) {
     const int columns = movie.strTimeline.ColumnCount();
-    const AddToTimelineResult result =
-        AddToTimeline(movie, notices,
-                      {Row("5", "Drift", "Anna", "", "3", "-1"), Row(std::to_string(columns), "Drift", "", "", "3", "-1"),
-                       Row("-1", "Drift", "", "", "3", "-1"), Row("x", "Drift", "", "", "3", "-1")});
+    const AddToTimelineResult result = AddToTimeline(
+        movie, notices,
+        {Row("5", "Drift", "Anna", "", "3", "-1"), Row(std::to_string(columns), "Drift", "", "", "3", "-1"),
+         Row("-1", "Drift", "", "", "3", "-1"), Row("x", "Drift", "", "", "3", "-1")});
     EXPECT_EQ(result.added, 1);
     EXPECT_EQ(result.skipped, 3);
     EXPECT_EQ(movie.nodeStore.Size(), 1u);
@@ -170,7 +172,8 @@ TEST_F(HotMomentNodes, RowsOutsideTheTimelineAreNotAddedAndSaidSo) {
     EXPECT_NE(notices.boxes[1].text.find("3 of the Hot Moments were not added"), std::string::npos);
 }
 
-// --- cameras -----------------------------------------------------------------------------------------------------
+// --- cameras
+// -----------------------------------------------------------------------------------------------------
 
 TEST_F(HotMomentNodes, BuildCameraPlacesATvCameraAtTheCar) {
     CameraNode camera;
@@ -242,8 +245,8 @@ TEST(FinishCamera, EveryTargetAsItsTableSays) {
         camera.cameraType = 2;
         camera.fieldOfView = 80.0f;
         FinishCamera(camera, c.target);
-        const std::string what = "target " + std::to_string(static_cast<int>(c.target)) + ", heading " +
-                                 std::to_string(c.heading);
+        const std::string what =
+            "target " + std::to_string(static_cast<int>(c.target)) + ", heading " + std::to_string(c.heading);
         EXPECT_EQ(camera.x, c.x) << what;
         EXPECT_EQ(camera.y, c.y) << what;
         EXPECT_EQ(camera.z, c.z) << what;
@@ -257,10 +260,12 @@ TEST(FinishCamera, EveryTargetAsItsTableSays) {
     }
 }
 
-// --- converting nodes --------------------------------------------------------------------------------------------
+// --- converting nodes
+// --------------------------------------------------------------------------------------------
 
 TEST_F(HotMomentNodes, ConvertingTheSelectedNodeReplacesItWithACamera) {
-    const int row = AddMoments({Row("12", "Drift", "Anna", "", "3", "-1"), Row("40", "Drift", "Bert", "", "4", "-1")});
+    const int row =
+        AddMoments({Row("12", "Drift", "Anna", "", "3", "-1"), Row("40", "Drift", "Bert", "", "4", "-1")});
     movie.SelCol = 12;
     movie.SelRow = row;
     ASSERT_TRUE(ConvertMoment(movie, recorder, ConversionTarget::TrackingStatic));
@@ -277,8 +282,9 @@ TEST_F(HotMomentNodes, ConvertingTheSelectedNodeReplacesItWithACamera) {
 }
 
 TEST_F(HotMomentNodes, ASelectedNodeThatCannotBeConvertedStaysAsItWas) {
-    const int row = AddMoments({Row("12", "Drift", "Anna", "", "3", "-1"), Row("12", "Drift", "", "", "5", "-1"),
-                                Row("40", "Drift", "Anna", "", "3", "-1")});
+    const int row =
+        AddMoments({Row("12", "Drift", "Anna", "", "3", "-1"), Row("12", "Drift", "", "", "5", "-1"),
+                    Row("40", "Drift", "Anna", "", "3", "-1")});
     struct Case {
         const char* what;
         int column;
@@ -288,15 +294,14 @@ TEST_F(HotMomentNodes, ASelectedNodeThatCannotBeConvertedStaysAsItWas) {
         {"empty cell", 20, [] {}},
         {"not a hot-moment cell", 13, [&] { movie.strTimeline.SetCell(13, row, "C"); }},
         {"car not in that frame's sample", 40, [] {}},
-        {"moved to a frame without a sample",
-         13,
+        {"moved to a frame without a sample", 13,
          [&] {
              movie.strTimeline.SetCell(12, row, "");
              movie.strTimeline.SetCell(13, row, "Hn");
-             for (NodeText& record : movie.nodeStore.MutableRecords()) record.column = record.column == 12 ? 13 : record.column;
+             for (NodeText& record : movie.nodeStore.MutableRecords())
+                 record.column = record.column == 12 ? 13 : record.column;
          }},
-        {"player field not a number",
-         40,
+        {"player field not a number", 40,
          [&] { movie.nodeStore.MutableRecords()[2].fieldText = "2:40:2:1:three:-1"; }},
     };
     for (const Case& c : cases) {
@@ -313,7 +318,8 @@ TEST_F(HotMomentNodes, ASelectedNodeThatCannotBeConvertedStaysAsItWas) {
 }
 
 TEST_F(HotMomentNodes, ACellOfSeveralMomentsShowsTheCameraItAnnounces) {
-    const int row = AddMoments({Row("12", "Drift", "Anna", "", "3", "-1"), Row("12", "Drift", "Bert", "", "4", "-1")});
+    const int row =
+        AddMoments({Row("12", "Drift", "Anna", "", "3", "-1"), Row("12", "Drift", "Bert", "", "4", "-1")});
     movie.SelCol = 12;
     movie.SelRow = row;
     ASSERT_TRUE(ConvertMoment(movie, recorder, ConversionTarget::Driver));
@@ -343,15 +349,16 @@ TEST_F(HotMomentNodes, ConvertAllWithNoHotMomentsStillSaysComplete) {
 }
 
 TEST_F(HotMomentNodes, ConvertAllConvertsWhatItCanAndSaysWhenNotAll) {
-    const int row = AddMoments({Row("12", "Drift", "Anna", "", "3", "-1"), Row("12", "Drift", "", "", "5", "-1"),
-                                Row("40", "Close players", "Bert", "Anna", "4", "3"),
-                                Row("41", "Drift", "Bert", "", "4", "-1")});
+    const int row = AddMoments(
+        {Row("12", "Drift", "Anna", "", "3", "-1"), Row("12", "Drift", "", "", "5", "-1"),
+         Row("40", "Close players", "Bert", "Anna", "4", "3"), Row("41", "Drift", "Bert", "", "4", "-1")});
     // A node of another kind between them stays as it is.
     movie.SelCol = 60;
     movie.SelRow = 1;
     movie.AddStopRecord(BasicNode{});
 
-    const ConversionResult result = ConvertAllMoments(movie, recorder, notices, ConversionTarget::TrackingFollow);
+    const ConversionResult result =
+        ConvertAllMoments(movie, recorder, notices, ConversionTarget::TrackingFollow);
     EXPECT_EQ(result.converted, 2);
     EXPECT_EQ(result.failed, 2);
     EXPECT_EQ(Tags(), (std::vector<std::string>{"CAM", "MOM", "MOM", "STP", "CAM"}));
@@ -360,11 +367,12 @@ TEST_F(HotMomentNodes, ConvertAllConvertsWhatItCanAndSaysWhenNotAll) {
     EXPECT_EQ(movie.strTimeline.Cell(12, row), "C");
     EXPECT_EQ(movie.strTimeline.Cell(40, row), "C");
     EXPECT_EQ(movie.strTimeline.Cell(41, row), "Hn");  // no sample at frame 41
-    EXPECT_EQ(movie.SelCol, 41);                         // the last hot-moment node walked
+    EXPECT_EQ(movie.SelCol, 41);                       // the last hot-moment node walked
     ASSERT_EQ(notices.boxes.size(), 2u);
     EXPECT_EQ(notices.boxes[0].text, "Conversion of all Hot Moments to Cameras is complete");
-    EXPECT_EQ(notices.boxes[1].text,
-              "Not all Hot Moments were converted, they may be missing as a result of loading a saved replay");
+    EXPECT_EQ(
+        notices.boxes[1].text,
+        "Not all Hot Moments were converted, they may be missing as a result of loading a saved replay");
     EXPECT_EQ(notices.boxes[1].icon, 'I');
 }
 

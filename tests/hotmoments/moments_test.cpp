@@ -1,10 +1,11 @@
+#include "hotmoments/moments.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <limits>
 #include <stdexcept>
 
-#include "hotmoments/moments.h"
 #include "moment_fixtures.h"
 
 namespace kinoloop {
@@ -15,7 +16,8 @@ using testing::Packet;
 
 constexpr std::int32_t kMetre = 65536;
 
-// --- drift angle -------------------------------------------------------------------------------------------------
+// --- drift angle
+// -------------------------------------------------------------------------------------------------
 
 struct DriftCase {
     const char* what;
@@ -38,14 +40,16 @@ TEST(DriftAngle, FoldsTheDifferenceIntoHalfATurn) {
         {"pointing where it goes", 5000, 12345, 12345, 0.0f},
     };
     for (const DriftCase& c : cases) {
-        const TPlayerPos car = Car(1, 0, 0, {.speed = c.speed, .direction = c.direction, .heading = c.heading});
+        const TPlayerPos car =
+            Car(1, 0, 0, {.speed = c.speed, .direction = c.direction, .heading = c.heading});
         EXPECT_FLOAT_EQ(DriftAngle(car), c.angle) << c.what;
     }
     // The example of a difference of 64500: 354.3 degrees, folded to 5.7.
     EXPECT_NEAR(DriftAngle(Car(1, 0, 0, {.speed = 1000, .direction = 65000, .heading = 500})), 5.7, 0.02);
 }
 
-// --- detectors ---------------------------------------------------------------------------------------------------
+// --- detectors
+// ---------------------------------------------------------------------------------------------------
 
 std::vector<THotMoment> Detect(std::vector<TPlayerPos> cars, Thresholds thresholds = {}) {
     return DetectMoments(TMoment{0, std::move(cars)}, thresholds);
@@ -66,8 +70,8 @@ TEST(DetectMoments, DriftIsStrictlyAboveItsThreshold) {
         {"45 degrees at a 44.9 threshold", slide45, Thresholds::FromSliders(60, 449, 4000), true},
         {"5.7 degrees at the default", slide57, Thresholds::FromSliders(60, 100, 4000), false},
         {"5.7 degrees at 5.0", slide57, Thresholds::FromSliders(60, 50, 4000), true},
-        {"slow car sideways", Car(7, 0, 0, {.speed = 300, .direction = 16384}), Thresholds::FromSliders(60, 5, 4000),
-         false},
+        {"slow car sideways", Car(7, 0, 0, {.speed = 300, .direction = 16384}),
+         Thresholds::FromSliders(60, 5, 4000), false},
     };
     for (const ThresholdCase& c : cases) {
         const auto found = Detect({c.car}, c.thresholds);
@@ -87,7 +91,8 @@ TEST(DetectMoments, AngularVelocityCountsFromItsThreshold) {
         {"exactly minus the threshold", Car(3, 0, 0, {.angVel = -4000}), defaults, true},
         {"just below", Car(3, 0, 0, {.angVel = 3999}), defaults, false},
         {"just below, turning the other way", Car(3, 0, 0, {.angVel = -3999}), defaults, false},
-        {"the lowest value", Car(3, 0, 0, {.angVel = std::numeric_limits<std::int16_t>::min()}), defaults, true},
+        {"the lowest value", Car(3, 0, 0, {.angVel = std::numeric_limits<std::int16_t>::min()}), defaults,
+         true},
         {"a lower threshold", Car(3, 0, 0, {.angVel = 600}), Thresholds::FromSliders(60, 100, 500), true},
     };
     for (const ThresholdCase& c : cases) {
@@ -131,10 +136,11 @@ TEST(DetectMoments, ClosePlayersByGroundDistance) {
 }
 
 TEST(DetectMoments, FarApartCoordinatesDoNotOverflow) {
-    const auto found = Detect({Car(1, std::numeric_limits<std::int32_t>::min(), 0),
-                               Car(2, std::numeric_limits<std::int32_t>::max(), 0),
-                               Car(3, std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::min())},
-                              Thresholds{1e9f, 10, 4000});
+    const auto found =
+        Detect({Car(1, std::numeric_limits<std::int32_t>::min(), 0),
+                Car(2, std::numeric_limits<std::int32_t>::max(), 0),
+                Car(3, std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::min())},
+               Thresholds{1e9f, 10, 4000});
     EXPECT_EQ(found.size(), 3u);  // a huge threshold takes every pair
     EXPECT_TRUE(Detect({Car(1, std::numeric_limits<std::int32_t>::min(), 0),
                         Car(2, std::numeric_limits<std::int32_t>::max(), 0)})
@@ -159,13 +165,14 @@ TEST(DetectMoments, DriftsThenRatesOfTurnThenPairs) {
         Car(8, 100 * kMetre, 0, {.speed = 900, .direction = 0, .heading = 60000}),
     });
     const std::vector<THotMoment> expected = {
-        {0, 0, 3, -1, "Drift"},  {0, 0, 8, -1, "Drift"},  {0, 0, 5, -1, "AngVel"},
+        {0, 0, 3, -1, "Drift"},  {0, 0, 8, -1, "Drift"},        {0, 0, 5, -1, "AngVel"},
         {0, 0, 3, -1, "AngVel"}, {0, 0, 5, 3, "Close players"},
     };
     EXPECT_EQ(found, expected);
 }
 
-// --- recording ---------------------------------------------------------------------------------------------------
+// --- recording
+// ---------------------------------------------------------------------------------------------------
 
 TEST(AddCarData, RecordsAllEightSlotsAsTheyAre) {
     TMoments moments;
@@ -183,8 +190,8 @@ TEST(AddCarData, RecordsAllEightSlotsAsTheyAre) {
 
 TEST(AddCarData, PacketsOfOneFrameMergeAndTheFirstPositionStays) {
     TMoments moments;
-    moments.AddCarData(10, Packet({Car(1, 100, 0), Car(2, 200, 0), Car(3, 300, 0), Car(4, 400, 0), Car(5, 500, 0),
-                                   Car(6, 600, 0), Car(7, 700, 0), Car(8, 800, 0)}));
+    moments.AddCarData(10, Packet({Car(1, 100, 0), Car(2, 200, 0), Car(3, 300, 0), Car(4, 400, 0),
+                                   Car(5, 500, 0), Car(6, 600, 0), Car(7, 700, 0), Car(8, 800, 0)}));
     moments.AddCarData(10, Packet({Car(9, 900, 0), Car(2, -1, -1), Car(10, 1000, 0), Car(11, 1100, 0),
                                    Car(12, 1200, 0), Car(13, 1300, 0), Car(14, 1400, 0), Car(15, 1500, 0)}));
     moments.AddCarData(12, Packet({Car(2, 222, 0)}));
@@ -254,7 +261,8 @@ TEST(TMoments, ClearEmptiesSamplesPlayersAndHotMoments) {
     EXPECT_EQ(moments.FindSample(5)->Cars[0].PLID, 2);
 }
 
-// --- analysis ----------------------------------------------------------------------------------------------------
+// --- analysis
+// ----------------------------------------------------------------------------------------------------
 
 TEST(Analyse, NoSamplesNoMoments) {
     TMoments moments;
@@ -289,12 +297,14 @@ TEST(Analyse, ACarMissingFromASampleEndsItsMoment) {
 
 TEST(Analyse, OrderedByStartThenKindAndPairsRunOn) {
     TMoments moments;
-    // Far from the empty slots' PLID 0 at 0,0. Frame 1: cars 1 and 2 close. Frame 2: still close; car 3 drifts
-    // and spins. Frame 3: the pair listed the other way round, which is another pair and so a new moment.
+    // Far from the empty slots' PLID 0 at 0,0. Frame 1: cars 1 and 2 close. Frame 2: still close; car 3
+    // drifts and spins. Frame 3: the pair listed the other way round, which is another pair and so a new
+    // moment.
     const std::int32_t away = 1000 * kMetre;
     moments.AddCarData(1, Packet({Car(1, away, 0), Car(2, away + kMetre, 0), Car(3, away + 90 * kMetre, 0)}));
-    moments.AddCarData(2, Packet({Car(1, away, 0), Car(2, away + kMetre, 0),
-                                  Car(3, away + 90 * kMetre, 0, {.speed = 900, .direction = 20000, .angVel = 5000})}));
+    moments.AddCarData(
+        2, Packet({Car(1, away, 0), Car(2, away + kMetre, 0),
+                   Car(3, away + 90 * kMetre, 0, {.speed = 900, .direction = 20000, .angVel = 5000})}));
     moments.AddCarData(3, Packet({Car(2, away + kMetre, 0), Car(1, away, 0), Car(3, away + 90 * kMetre, 0)}));
     ASSERT_TRUE(moments.Analyse(Thresholds{}).ok);
     const std::vector<THotMoment> expected = {
@@ -337,11 +347,13 @@ TEST(Analyse, ThresholdsAreReadAtEachAnalysis) {
 
 TEST(Analyse, AFailureKeepsWhatWasFoundAndIsReported) {
     TMoments moments;
-    for (int frame = 1; frame <= 5; ++frame) moments.AddCarData(frame, Packet({Car(2, 0, 0, {.angVel = 7000})}));
-    moments.SetDetector([](const TMoment& sample, const Thresholds& thresholds, std::vector<THotMoment>& found) {
-        if (sample.Frame == 4) throw std::runtime_error("detector broke");
-        DetectMoments(sample, thresholds, found);
-    });
+    for (int frame = 1; frame <= 5; ++frame)
+        moments.AddCarData(frame, Packet({Car(2, 0, 0, {.angVel = 7000})}));
+    moments.SetDetector(
+        [](const TMoment& sample, const Thresholds& thresholds, std::vector<THotMoment>& found) {
+            if (sample.Frame == 4) throw std::runtime_error("detector broke");
+            DetectMoments(sample, thresholds, found);
+        });
     const AnalysisResult failed = moments.Analyse(Thresholds{});
     EXPECT_FALSE(failed.ok);
     EXPECT_NE(failed.message.find("detector broke"), std::string::npos) << failed.message;
@@ -350,9 +362,8 @@ TEST(Analyse, AFailureKeepsWhatWasFoundAndIsReported) {
     EXPECT_EQ(moments.SampleCount(), 5u);  // the samples are kept
 
     // Mended, the next analysis covers every sample again.
-    moments.SetDetector([](const TMoment& sample, const Thresholds& thresholds, std::vector<THotMoment>& found) {
-        DetectMoments(sample, thresholds, found);
-    });
+    moments.SetDetector([](const TMoment& sample, const Thresholds& thresholds,
+                           std::vector<THotMoment>& found) { DetectMoments(sample, thresholds, found); });
     EXPECT_TRUE(moments.Analyse(Thresholds{}).ok);
     EXPECT_EQ(moments.HotMoments(), (std::vector<THotMoment>{{1, 5, 2, -1, "AngVel"}}));
 }

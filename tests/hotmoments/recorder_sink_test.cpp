@@ -1,9 +1,9 @@
 // The link's decoded records reach the recorder field for field.
+#include "hotmoments/recorder_sink.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "hotmoments/recorder_sink.h"
 
 namespace kinoloop {
 namespace {

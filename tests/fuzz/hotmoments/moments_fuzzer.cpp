@@ -1,5 +1,5 @@
-// Packets, players and analyses in any order and with any bytes: nothing may crash, and an analysis that goes on
-// from the last one must give what a fresh recorder analysing the same packets once gives.
+// Packets, players and analyses in any order and with any bytes: nothing may crash, and an analysis that goes
+// on from the last one must give what a fresh recorder analysing the same packets once gives.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -65,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             moments.AddPlayer(player);
         } else {
             const kinoloop::Thresholds thresholds = kinoloop::Thresholds::FromSliders(
-                in.Take<std::uint8_t>() % 201, 5 + in.Take<std::uint16_t>() % 1796, 500 + in.Take<std::uint16_t>() % 19501);
+                in.Take<std::uint8_t>() % 201, 5 + in.Take<std::uint16_t>() % 1796,
+                500 + in.Take<std::uint16_t>() % 19501);
             if (!moments.Analyse(thresholds).ok) std::abort();
             kinoloop::TMoments fresh;
             for (const auto& [at, slots] : packets) fresh.AddCarData(at, slots);
