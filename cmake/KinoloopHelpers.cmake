@@ -16,8 +16,16 @@ function(kl_add_test)
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-    PROPERTIES LABELS "${labels}" ENVIRONMENT "KINOLOOP_SOURCE_DIR=${CMAKE_SOURCE_DIR};KINOLOOP_BUILD_DIR=${CMAKE_BINARY_DIR}")
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  # gtest_discover_tests cannot pass list-valued properties (several labels, several variables), so a file that
+  # CTest reads after the discovered test list sets them on every test of the executable.
+  set(environment "KINOLOOP_SOURCE_DIR=${CMAKE_SOURCE_DIR}" "KINOLOOP_BUILD_DIR=${CMAKE_BINARY_DIR}")
+  set(properties_file ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_properties.cmake)
+  file(WRITE ${properties_file}
+    "if(DEFINED ${T_NAME}_TESTS)\n"
+    "  set_tests_properties(\${${T_NAME}_TESTS} PROPERTIES LABELS \"${labels}\" ENVIRONMENT \"${environment}\")\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${properties_file})
 endfunction()
 
 # kl_add_library(<name> CORE|QT SOURCES ... LIBS ...): a static library of one subsystem layer.
