@@ -1,6 +1,7 @@
 #pragma once
-// Counts the bytes the program has allocated and not yet freed, so that a benchmark can report how much memory a
-// model takes. Include in exactly one file of a benchmark executable: it replaces the global operator new/delete.
+// Counts the bytes the program has allocated and not yet freed, so that a benchmark can report how much
+// memory a model takes. Include in exactly one file of a benchmark executable: it replaces the global
+// operator new/delete.
 #include <malloc.h>
 
 #include <atomic>
@@ -10,7 +11,9 @@
 namespace kinoloop::bench {
 inline std::atomic<long long> liveBytes{0};
 inline std::atomic<long long> peakBytes{0};
-inline void ResetPeak() { peakBytes = liveBytes.load(); }
+inline void ResetPeak() {
+    peakBytes = liveBytes.load();
+}
 }  // namespace kinoloop::bench
 
 void* operator new(std::size_t size) {
@@ -30,7 +33,15 @@ void operator delete(void* p) noexcept {
     std::free(p);
 }
 #pragma GCC diagnostic pop
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete[](void* p) noexcept { operator delete(p); }
-void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
+void operator delete(void* p, std::size_t) noexcept {
+    operator delete(p);
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void operator delete[](void* p) noexcept {
+    operator delete(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    operator delete(p);
+}

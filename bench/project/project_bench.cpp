@@ -1,8 +1,8 @@
 // Saving and opening a ten-minute movie with 20 tracks and 2000 nodes.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 #include "../allocation_counter.h"
 #include "bench_movie.h"

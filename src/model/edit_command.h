@@ -1,6 +1,7 @@
 #pragma once
 // What every editing command of the timeline takes and gives back. The commands are plain functions over the
-// movie; the window wires them to menus and buttons and does the screen work they ask for through EditorHooks.
+// movie; the window wires them to menus and buttons and does the screen work they ask for through
+// EditorHooks.
 #include <cstdint>
 #include <vector>
 
@@ -9,8 +10,8 @@
 
 namespace kinoloop {
 
-// Screen and link work a command needs done at a given point of its steps. Every hook does nothing by default, so
-// tests and tools pass NoEditorHooks.
+// Screen and link work a command needs done at a given point of its steps. Every hook does nothing by
+// default, so tests and tools pass NoEditorHooks.
 class EditorHooks {
 public:
     virtual ~EditorHooks() = default;

@@ -8,9 +8,13 @@ namespace kinoloop {
 
 namespace {
 
-std::string At(int column, int row) { return std::to_string(column) + ":" + std::to_string(row); }
+std::string At(int column, int row) {
+    return std::to_string(column) + ":" + std::to_string(row);
+}
 
-CellCode SelectedCode(const Movie& movie) { return movie.strTimeline.Code(movie.SelCol, movie.SelRow); }
+CellCode SelectedCode(const Movie& movie) {
+    return movie.strTimeline.Code(movie.SelCol, movie.SelRow);
+}
 
 bool SelectedIsHead(const Movie& movie) {
     const CellCode code = SelectedCode(movie);
@@ -33,7 +37,8 @@ EditResult DeleteSelection(EditContext& context) {
     context.hooks.ShowNodeProperties('N');
     context.hooks.ProcessEvents();
 
-    if (first == 'R' && context.notices.AskYes("Would you like to reset Live for Speed back to the main screen?")) {
+    if (first == 'R' &&
+        context.notices.AskYes("Would you like to reset Live for Speed back to the main screen?")) {
         context.hooks.ResetSimulator();
     }
     result.changed = true;
@@ -71,7 +76,8 @@ EditResult CopyNode(EditContext& context) {
 EditResult PasteNode(EditContext& context) {
     Movie& movie = context.movie;
     // The header row never holds a node.
-    if (movie.SelRow < 1 || !movie.strTimeline.Contains(movie.SelCol, movie.SelRow)) return EditResult::Unchanged();
+    if (movie.SelRow < 1 || !movie.strTimeline.Contains(movie.SelCol, movie.SelRow))
+        return EditResult::Unchanged();
     if (!SelectedCode(movie).Empty()) {
         context.notices.Refuse("You can only paste a node into an empty cell");
         return EditResult::Unchanged();
@@ -88,7 +94,8 @@ EditResult PasteNode(EditContext& context) {
 
     // Columns past the end of the movie count as taken: a node is never pasted half outside the timeline.
     for (std::int64_t c = movie.SelCol + 1; c <= static_cast<std::int64_t>(movie.SelCol) + cells - 1; ++c) {
-        if (c >= movie.strTimeline.ColumnCount() || !movie.strTimeline.Code(static_cast<int>(c), movie.SelRow).Empty()) {
+        if (c >= movie.strTimeline.ColumnCount() ||
+            !movie.strTimeline.Code(static_cast<int>(c), movie.SelRow).Empty()) {
             context.notices.Refuse(
                 "There is not enough space to paste the copied node. The space required is " +
                 std::to_string(cells) + " cells");
@@ -105,7 +112,8 @@ EditResult PasteNode(EditContext& context) {
     const bool hasNote = source->HasNote();
 
     EditResult result;
-    result.added.push_back(movie.AppendRecord(tag, movie.SelCol, movie.SelRow, movie.txtRecords.FieldText(), note));
+    result.added.push_back(
+        movie.AppendRecord(tag, movie.SelCol, movie.SelRow, movie.txtRecords.FieldText(), note));
     movie.nodeStore.ShowFirst(result.added.back());
     std::string head(1, info.head);
     if (hasNote) head += kNoteMark;
@@ -136,9 +144,14 @@ EditResult DistributeOverSelectedRange(EditContext& context) {
                 return EditResult::Unchanged();
             }
             break;
-        case 'X': context.notices.Refuse("You cannot extend a Movie Stop node"); return EditResult::Unchanged();
-        case 'G': context.notices.Refuse("You cannot extend a Replay Start node"); return EditResult::Unchanged();
-        default: break;
+        case 'X':
+            context.notices.Refuse("You cannot extend a Movie Stop node");
+            return EditResult::Unchanged();
+        case 'G':
+            context.notices.Refuse("You cannot extend a Replay Start node");
+            return EditResult::Unchanged();
+        default:
+            break;
     }
     EditResult result = HandToTimeline(movie, PendingGridOp::Tween);
     context.hooks.RepaintTimeline();
@@ -151,7 +164,8 @@ EditResult DistributeToEndOrNextNode(EditContext& context) {
     if (code.Empty() || code.First() != 'E') return EditResult::Unchanged();
 
     context.notices.Inform(
-        "This may take some time so please be patient, at times Kinoloop may appear to have crashed, it hasn't, "
+        "This may take some time so please be patient, at times Kinoloop may appear to have crashed, it "
+        "hasn't, "
         "just sit tight");
     context.notices.Progress("Distributing Effect, Please Wait");
 

@@ -11,14 +11,16 @@ namespace kinoloop {
 
 namespace {
 
-std::string At(int column, int row) { return std::to_string(column) + ":" + std::to_string(row); }
+std::string At(int column, int row) {
+    return std::to_string(column) + ":" + std::to_string(row);
+}
 
 // What differs between the add commands; the steps they share are in AddNode.
 struct AddSpec {
     NodeKind kind;
-    std::function<void(Movie&)> append;           // the kind's Add*Record with a fresh typed record
-    std::function<bool(EditContext&)> refuse;     // the kind's own conditions (true: refused, told already)
-    std::function<void(EditContext&)> extra;     // after the node is in the buffer, before its properties show
+    std::function<void(Movie&)> append;        // the kind's Add*Record with a fresh typed record
+    std::function<bool(EditContext&)> refuse;  // the kind's own conditions (true: refused, told already)
+    std::function<void(EditContext&)> extra;   // after the node is in the buffer, before its properties show
     std::function<void(EditContext&)> afterShow;  // after its properties show
     const char* status;
     const char* hint;  // nullptr: none
@@ -26,7 +28,8 @@ struct AddSpec {
 
 EditResult AddNode(EditContext& context, const AddSpec& spec) {
     Movie& movie = context.movie;
-    if (movie.SelRow < 1 || !movie.strTimeline.Contains(movie.SelCol, movie.SelRow)) return EditResult::Unchanged();
+    if (movie.SelRow < 1 || !movie.strTimeline.Contains(movie.SelCol, movie.SelRow))
+        return EditResult::Unchanged();
     if (!movie.strTimeline.Code(movie.SelCol, movie.SelRow).Empty()) return EditResult::Unchanged();
     if (spec.refuse && spec.refuse(context)) return EditResult::Unchanged();
 
@@ -64,11 +67,12 @@ bool ReplayInFirstColumn(const Movie& movie) {
 bool RefuseReplay(EditContext& context) {
     const Movie& movie = context.movie;
     if (movie.SelCol != 0) {
-        context.notices.Inform(ReplayInFirstColumn(movie)
-                                   ? "There appears to be a replay already set, Kinoloop only supports one replay "
-                                     "at the moment"
-                                   : "There appears to be no replay at the first column in the timeline. Please add "
-                                     "one there first");
+        context.notices.Inform(
+            ReplayInFirstColumn(movie)
+                ? "There appears to be a replay already set, Kinoloop only supports one replay "
+                  "at the moment"
+                : "There appears to be no replay at the first column in the timeline. Please add "
+                  "one there first");
         return true;
     }
     if (ReplayInFirstColumn(movie)) {
@@ -79,8 +83,8 @@ bool RefuseReplay(EditContext& context) {
     return false;
 }
 
-// The replay span question: the replay runs to the end of the movie, or up to the first cell of its track that
-// another node holds (its cells are never written over).
+// The replay span question: the replay runs to the end of the movie, or up to the first cell of its track
+// that another node holds (its cells are never written over).
 void AskReplaySpan(EditContext& context) {
     if (!context.notices.AskYes("Would you like Kinoloop to extend the replay span over the length of the "
                                 "timeline. (This is recommended) ?")) {
@@ -102,45 +106,75 @@ void AskReplaySpan(EditContext& context) {
 }  // namespace
 
 EditResult AddReplay(EditContext& context) {
-    return AddNode(context, {NodeKind::Replay, [](Movie& m) { m.AddReplayRecord({}); }, RefuseReplay,
-                             AskReplaySpan, {}, "Added new replay node at cell ",
+    return AddNode(context, {NodeKind::Replay,
+                             [](Movie& m) { m.AddReplayRecord({}); },
+                             RefuseReplay,
+                             AskReplaySpan,
+                             {},
+                             "Added new replay node at cell ",
                              "Please select a replay from the list in the properties panel below"});
 }
 
 EditResult AddCamera(EditContext& context) {
-    return AddNode(context, {NodeKind::Camera, [](Movie& m) { m.AddCameraRecord({}); }, {}, {},
-                             [](EditContext& c) { c.hooks.RequestCamera(); }, "Added new camera node at cell ",
+    return AddNode(context, {NodeKind::Camera,
+                             [](Movie& m) { m.AddCameraRecord({}); },
+                             {},
+                             {},
+                             [](EditContext& c) { c.hooks.RequestCamera(); },
+                             "Added new camera node at cell ",
                              "Adjust the camera using the options in the properties panel below"});
 }
 
 EditResult AddScript(EditContext& context) {
-    return AddNode(context, {NodeKind::Script, [](Movie& m) { m.AddScriptRecord({}); }, {}, {}, {},
+    return AddNode(context, {NodeKind::Script,
+                             [](Movie& m) { m.AddScriptRecord({}); },
+                             {},
+                             {},
+                             {},
                              "Added new script node at cell ",
                              "Please select a script from the list in the properties panel below"});
 }
 
 EditResult AddEffect(EditContext& context) {
-    return AddNode(context, {NodeKind::Effect, [](Movie& m) { m.AddEffectRecord({}); }, {}, {}, {},
-                             "Added new effect node at cell ",
-                             "Please select an effect from the list in the properties panel below. Configure the "
-                             "effect using the effects panel on the right"});
+    return AddNode(context,
+                   {NodeKind::Effect,
+                    [](Movie& m) { m.AddEffectRecord({}); },
+                    {},
+                    {},
+                    {},
+                    "Added new effect node at cell ",
+                    "Please select an effect from the list in the properties panel below. Configure the "
+                    "effect using the effects panel on the right"});
 }
 
 EditResult AddSound(EditContext& context) {
-    return AddNode(context, {NodeKind::Sound, [](Movie& m) { m.AddSoundRecord({}); }, {}, {}, {},
+    return AddNode(context, {NodeKind::Sound,
+                             [](Movie& m) { m.AddSoundRecord({}); },
+                             {},
+                             {},
+                             {},
                              "Added new sound node at cell ",
                              "Please browse for a sound using the properties panel below"});
 }
 
 EditResult AddReplayStart(EditContext& context) {
-    return AddNode(context, {NodeKind::ReplayStart, [](Movie& m) { m.AddStartRecord({}); }, {}, {}, {},
+    return AddNode(context, {NodeKind::ReplayStart,
+                             [](Movie& m) { m.AddStartRecord({}); },
+                             {},
+                             {},
+                             {},
                              "Added new start node at cell ",
                              "Please select a replay from the list in the properties panel below"});
 }
 
 EditResult AddReplayStop(EditContext& context) {
-    return AddNode(context, {NodeKind::ReplayStop, [](Movie& m) { m.AddStopRecord({}); }, {}, {}, {},
-                             "Added new stop node at cell ", nullptr});
+    return AddNode(context, {NodeKind::ReplayStop,
+                             [](Movie& m) { m.AddStopRecord({}); },
+                             {},
+                             {},
+                             {},
+                             "Added new stop node at cell ",
+                             nullptr});
 }
 
 EditResult AddTimeMarker(Movie& movie) {

@@ -10,7 +10,9 @@ namespace kinoloop {
 
 namespace {
 
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+char Lower(char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
 
 bool IsHeadCell(const Movie& movie, int column, int row) {
     const CellCode code = movie.strTimeline.Code(column, row);
@@ -66,13 +68,14 @@ void Tween(Movie& movie, EditResult& result) {
 
     if (kind == NodeKind::Effect) {
         // One effect node per column to the right of the head; a column taken by another node keeps it.
-        for (int c = movie.SelCol + 1; c <= movie.SelCol + width - 1 && c < movie.strTimeline.ColumnCount(); ++c) {
+        for (int c = movie.SelCol + 1; c <= movie.SelCol + width - 1 && c < movie.strTimeline.ColumnCount();
+             ++c) {
             const CellCode code = movie.strTimeline.Code(c, row);
             if (!code.Empty() && !(code.Length() == 1 && code.First() == 'e')) continue;
             movie.txtRecords.SetLine(field::Id, std::to_string(movie.NextNodeID));
             movie.txtRecords.SetLine(field::Column, std::to_string(c));
-            result.added.push_back(movie.AppendRecord(KindInfo(NodeKind::Effect).tag, c, row,
-                                                      movie.txtRecords.FieldText()));
+            result.added.push_back(
+                movie.AppendRecord(KindInfo(NodeKind::Effect).tag, c, row, movie.txtRecords.FieldText()));
             movie.nodeStore.ShowFirst(result.added.back());
             movie.strTimeline.SetCell(c, row, "E");
         }
@@ -84,10 +87,16 @@ void Tween(Movie& movie, EditResult& result) {
     int extraField = -1;
     switch (*kind) {
         case NodeKind::Replay:
-        case NodeKind::Script: break;
-        case NodeKind::Camera: extraField = field::CamTime; break;
-        case NodeKind::Sound: extraField = field::SoundLength; break;
-        default: return;  // hot moments, markers, starts and stops are not stretched
+        case NodeKind::Script:
+            break;
+        case NodeKind::Camera:
+            extraField = field::CamTime;
+            break;
+        case NodeKind::Sound:
+            extraField = field::SoundLength;
+            break;
+        default:
+            return;  // hot moments, markers, starts and stops are not stretched
     }
 
     // The node covers the selected columns to the right of its head on its own row, up to the first cell that
@@ -169,10 +178,17 @@ void Delete(Movie& movie, EditResult& result) {
 EditResult CarryOutPendingGridOp(Movie& movie) {
     EditResult result;
     switch (movie.pendingGridOp) {
-        case PendingGridOp::Null: break;
-        case PendingGridOp::Tween: Tween(movie, result); break;
-        case PendingGridOp::Cut: Cut(movie, result); break;
-        case PendingGridOp::Delete: Delete(movie, result); break;
+        case PendingGridOp::Null:
+            break;
+        case PendingGridOp::Tween:
+            Tween(movie, result);
+            break;
+        case PendingGridOp::Cut:
+            Cut(movie, result);
+            break;
+        case PendingGridOp::Delete:
+            Delete(movie, result);
+            break;
     }
     movie.pendingGridOp = PendingGridOp::Null;
     return result;

@@ -8,10 +8,12 @@ namespace kinoloop {
 
 namespace {
 
-bool IsTrack(const Movie& movie, int row) { return row >= 1 && row < movie.strTracks.RowCount(); }
+bool IsTrack(const Movie& movie, int row) {
+    return row >= 1 && row < movie.strTracks.RowCount();
+}
 
-// Gives records new rows, in the record and in field 2 of its text, and keeps the node field buffer pointing at
-// the node it shows, so that a property edit after the move still reaches that node.
+// Gives records new rows, in the record and in field 2 of its text, and keeps the node field buffer pointing
+// at the node it shows, so that a property edit after the move still reaches that node.
 void RenumberRows(Movie& movie, const std::map<int, int>& newRows) {
     for (NodeText& record : movie.nodeStore.MutableRecords()) {
         const auto moved = newRows.find(record.row);
@@ -102,14 +104,19 @@ EditResult MoveTrackUp(Movie& movie) {
 }
 
 EditResult MoveTrackDown(Movie& movie) {
-    if (movie.SelTrack <= 0 || movie.SelTrack >= movie.strTracks.RowCount() - 1) return EditResult::Unchanged();
+    if (movie.SelTrack <= 0 || movie.SelTrack >= movie.strTracks.RowCount() - 1)
+        return EditResult::Unchanged();
     return SwapWith(movie, movie.SelTrack + 1, "down");
 }
 
 EditResult ToggleTrackLock(Movie& movie) {
     if (!IsTrack(movie, movie.SelTrack)) return EditResult::Unchanged();
     TrackGrid::Row& row = movie.strTracks.At(movie.SelTrack);
-    row.lock = row.lock == "L" ? "" : "L";
+    if (row.lock == "L") {
+        row.lock.clear();
+    } else {
+        row.lock = "L";
+    }
     movie.SetLastAction("Locked track " + row.name);
     return Changed();
 }

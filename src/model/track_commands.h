@@ -11,8 +11,8 @@ int AppendTrack(Movie& movie, const std::string& name);
 // Add New Track (`btnAddRow`): an empty "Untitled Track" at the bottom; "Added new track".
 EditResult AddTrack(Movie& movie);
 
-// Delete Track (`btnDeleteRow`): asks "Delete Track: <name>?"; removes the track's records and row (the only track
-// is emptied instead), moves the records below up one row; `SelTrack` and `SelRow` := 0.
+// Delete Track (`btnDeleteRow`): asks "Delete Track: <name>?"; removes the track's records and row (the only
+// track is emptied instead), moves the records below up one row; `SelTrack` and `SelRow` := 0.
 EditResult DeleteTrack(Movie& movie, Notices& notices);
 
 // Move Track Up / Down (`btnMoveUp`, `btnMoveDown`): swaps the selected track with its neighbour.

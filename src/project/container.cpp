@@ -15,7 +15,8 @@ void PutInt32(std::string& out, std::int32_t value) {
 
 std::int32_t GetInt32(std::string_view at) {
     std::uint32_t bits = 0;
-    for (int i = 0; i < 4; ++i) bits |= static_cast<std::uint32_t>(static_cast<unsigned char>(at[i])) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        bits |= static_cast<std::uint32_t>(static_cast<unsigned char>(at[i])) << (8 * i);
     return static_cast<std::int32_t>(bits);
 }
 
@@ -80,8 +81,9 @@ Result<std::string> InflateMember(std::string_view compressed) {
         stream.avail_out = sizeof block;
         code = inflate(&stream, Z_NO_FLUSH);
         if (code != Z_OK && code != Z_STREAM_END) {
-            const std::string message = code == Z_BUF_ERROR ? std::string("the data ends before the stream does")
-                                                            : ZlibMessage(stream, code);
+            const std::string message = code == Z_BUF_ERROR
+                                            ? std::string("the data ends before the stream does")
+                                            : ZlibMessage(stream, code);
             inflateEnd(&stream);
             return Error{"damaged compressed data (" + message + ")"};
         }
@@ -103,10 +105,13 @@ Result<std::string> InflateMember(std::string_view compressed) {
 Result<std::string> WriteContainer(const std::vector<ContainerMember>& members) {
     std::string file;
     for (const ContainerMember& member : members) {
-        if (!IsPlainMemberName(member.name)) return Error{"member name \"" + member.name + "\" is not a plain file name"};
-        if (member.name.size() > kContainerMaxText) return Error{"member name \"" + member.name + "\" is too long"};
+        if (!IsPlainMemberName(member.name))
+            return Error{"member name \"" + member.name + "\" is not a plain file name"};
+        if (member.name.size() > kContainerMaxText)
+            return Error{"member name \"" + member.name + "\" is too long"};
         if (member.directory.size() > kContainerMaxText) return Error{"folder name is longer than 255 bytes"};
-        if (member.bytes.size() > kContainerMaxMember) return Error{"member \"" + member.name + "\" is too large"};
+        if (member.bytes.size() > kContainerMaxMember)
+            return Error{"member \"" + member.name + "\" is too large"};
         Result<std::string> compressed = DeflateMember(member.bytes);
         if (!compressed) return Error{member.name + ": " + compressed.Message()};
         file += static_cast<char>(member.directory.size());
@@ -125,8 +130,8 @@ Result<std::vector<ContainerMember>> ReadContainer(std::string_view file) {
     Reader reader(file);
     while (!reader.AtEnd()) {
         const std::size_t entryStart = reader.Position();
-        const std::string where = "entry " + std::to_string(members.size() + 1) + " (at byte " +
-                                  std::to_string(entryStart) + ")";
+        const std::string where =
+            "entry " + std::to_string(members.size() + 1) + " (at byte " + std::to_string(entryStart) + ")";
         std::string_view length, directory, name, sizes, data;
         if (!reader.Take(1, length) || !reader.Take(static_cast<unsigned char>(length[0]), directory) ||
             !reader.Take(1, length) || !reader.Take(static_cast<unsigned char>(length[0]), name) ||

@@ -1,7 +1,8 @@
 #pragma once
-// The project file's container: a plain sequence of entries, each a directory text, a member name, the member's
-// size and its bytes as one zlib stream (level -1, window bits 15, memory level 8, default strategy). No header,
-// count or trailer. Members are packed and unpacked in memory; nothing is written beside the project file.
+// The project file's container: a plain sequence of entries, each a directory text, a member name, the
+// member's size and its bytes as one zlib stream (level -1, window bits 15, memory level 8, default
+// strategy). No header, count or trailer. Members are packed and unpacked in memory; nothing is written
+// beside the project file.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -32,8 +33,8 @@ Result<std::string> InflateMember(std::string_view stream);
 
 // The whole container file. Fails on a name that is not plain or a text longer than 255 bytes.
 Result<std::string> WriteContainer(const std::vector<ContainerMember>& members);
-// Every entry in order. Fails, naming the entry, on a truncated entry, a negative size, a member name that is not
-// plain, or a damaged stream.
+// Every entry in order. Fails, naming the entry, on a truncated entry, a negative size, a member name that is
+// not plain, or a damaged stream.
 Result<std::vector<ContainerMember>> ReadContainer(std::string_view file);
 
 }  // namespace kinoloop

@@ -22,8 +22,8 @@ std::string WriteCells(const Grid& grid, int columns, int rows) {
     return text;
 }
 
-// Splits off the next line (without its CR LF or LF); false at the end of the text. A last line without a line end
-// counts, an empty tail after the last line end does not.
+// Splits off the next line (without its CR LF or LF); false at the end of the text. A last line without a
+// line end counts, an empty tail after the last line end does not.
 bool NextLine(std::string_view& text, std::string_view& line) {
     if (text.empty()) return false;
     const std::size_t end = text.find('\n');
@@ -50,9 +50,13 @@ std::optional<int> Count(std::string_view line) {
 
 }  // namespace
 
-std::string WriteGridFile(const TimelineGrid& grid) { return WriteCells(grid, grid.ColumnCount(), grid.RowCount()); }
+std::string WriteGridFile(const TimelineGrid& grid) {
+    return WriteCells(grid, grid.ColumnCount(), grid.RowCount());
+}
 
-std::string WriteGridFile(const TrackGrid& grid) { return WriteCells(grid, TrackGrid::kColumnCount, grid.RowCount()); }
+std::string WriteGridFile(const TrackGrid& grid) {
+    return WriteCells(grid, TrackGrid::kColumnCount, grid.RowCount());
+}
 
 Result<GridText> ReadGridFile(std::string_view bytes) {
     std::string_view first, second;
@@ -64,15 +68,15 @@ Result<GridText> ReadGridFile(std::string_view bytes) {
     if (!columns) return Error{"the grid file's column count \"" + std::string(first) + "\" is not a number"};
     if (!rows) return Error{"the grid file's row count \"" + std::string(second) + "\" is not a number"};
     if (*columns < 1 || *rows < 1) {
-        return Error{"the grid file says " + std::to_string(*columns) + " columns and " + std::to_string(*rows) +
-                     " rows; every grid has at least one of each"};
+        return Error{"the grid file says " + std::to_string(*columns) + " columns and " +
+                     std::to_string(*rows) + " rows; every grid has at least one of each"};
     }
     const std::size_t expected = static_cast<std::size_t>(*columns) * static_cast<std::size_t>(*rows);
     const std::size_t found = CountLines(bytes);
     if (found != expected) {
-        return Error{"the grid file says " + std::to_string(*columns) + " columns x " + std::to_string(*rows) +
-                     " rows = " + std::to_string(expected) + " cells, but holds " + std::to_string(found) +
-                     " cell lines"};
+        return Error{"the grid file says " + std::to_string(*columns) + " columns x " +
+                     std::to_string(*rows) + " rows = " + std::to_string(expected) + " cells, but holds " +
+                     std::to_string(found) + " cell lines"};
     }
     GridText grid;
     grid.columns = *columns;
@@ -93,7 +97,8 @@ Result<TimelineGrid> TimelineFromText(const GridText& text) {
             const std::string_view cell = text.At(column, row);
             if (row > 0 && cell.size() > CellCode::kMaxLength) {
                 return Error{"the line file's cell at column " + std::to_string(column) + ", row " +
-                             std::to_string(row) + " holds \"" + std::string(cell) + "\", which is not a cell code"};
+                             std::to_string(row) + " holds \"" + std::string(cell) +
+                             "\", which is not a cell code"};
             }
             grid.SetCell(column, row, cell);
         }
@@ -109,7 +114,8 @@ Result<TrackGrid> TracksFromText(const GridText& text) {
     TrackGrid grid;
     grid.SetRowCount(text.rows);
     for (int column = 0; column < text.columns; ++column) {
-        for (int row = 0; row < text.rows; ++row) grid.SetCell(column, row, std::string(text.At(column, row)));
+        for (int row = 0; row < text.rows; ++row)
+            grid.SetCell(column, row, std::string(text.At(column, row)));
     }
     return grid;
 }

@@ -46,8 +46,9 @@ Result<NodeFileContent> ReadNodeFile(std::string_view bytes) {
     }
     const std::size_t recordBytes = bytes.size() - kHeaderSize;
     if (recordBytes % NodeText::kSize != 0) {
-        return Error{"the node file ends inside node record " + std::to_string(recordBytes / NodeText::kSize + 1) +
-                     " (" + std::to_string(recordBytes % NodeText::kSize) + " of " +
+        return Error{"the node file ends inside node record " +
+                     std::to_string(recordBytes / NodeText::kSize + 1) + " (" +
+                     std::to_string(recordBytes % NodeText::kSize) + " of " +
                      std::to_string(NodeText::kSize) + " bytes)"};
     }
     NodeFileContent content;
@@ -64,7 +65,8 @@ Result<NodeFileContent> ReadNodeFile(std::string_view bytes) {
     content.records.reserve(recordBytes / NodeText::kSize);
     for (std::size_t at = kHeaderSize; at < bytes.size(); at += NodeText::kSize) {
         const auto* record = reinterpret_cast<const std::uint8_t*>(bytes.data() + at);
-        content.records.push_back(NodeText::FromBytes(std::span<const std::uint8_t, NodeText::kSize>(record, NodeText::kSize)));
+        content.records.push_back(
+            NodeText::FromBytes(std::span<const std::uint8_t, NodeText::kSize>(record, NodeText::kSize)));
     }
     return content;
 }

@@ -17,11 +17,12 @@ constexpr const char* kTracksSuffix = ".tracks";
 constexpr const char* kLineSuffix = ".line";
 
 bool EndsWith(const std::string& text, std::string_view suffix) {
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-// The member named name + suffix; failing that, the only member with the suffix: a project file that was renamed
-// after saving still opens.
+// The member named name + suffix; failing that, the only member with the suffix: a project file that was
+// renamed after saving still opens.
 const ContainerMember* FindMember(const std::vector<ContainerMember>& members, const std::string& name,
                                   std::string_view suffix) {
     for (const ContainerMember& member : members) {
@@ -73,7 +74,8 @@ Result<std::string> PackMovie(const Movie& movie, const std::filesystem::path& p
     return file;
 }
 
-Status WriteMovie(const Movie& movie, const std::filesystem::path& projectPath, const MemberPacked& onPacked) {
+Status WriteMovie(const Movie& movie, const std::filesystem::path& projectPath,
+                  const MemberPacked& onPacked) {
     Result<std::string> bytes = PackMovie(movie, projectPath, onPacked);
     if (!bytes) return Error{"Could not save " + projectPath.string() + ": " + bytes.Message()};
     const std::string failure = WriteFileReplacing(projectPath, *bytes);
@@ -112,7 +114,8 @@ Result<Movie> UnpackMovie(std::string_view projectBytes, const std::filesystem::
     if (!timeline) return fail(line->name + ": " + timeline.Message());
 
     for (const NodeText& record : content->records) {
-        if (record.id == INT32_MAX) return fail("node id " + std::to_string(record.id) + " leaves no id for a new node");
+        if (record.id == INT32_MAX)
+            return fail("node id " + std::to_string(record.id) + " leaves no id for a new node");
     }
     Movie movie;
     movie.strTimeline = std::move(*timeline);

@@ -34,6 +34,8 @@ private:
 // Success without a value.
 struct Done {};
 using Status = Result<Done>;
-inline Status Success() { return Done{}; }
+inline Status Success() {
+    return Done{};
+}
 
 }  // namespace kinoloop

@@ -13,7 +13,9 @@ namespace kinoloop {
 
 namespace {
 
-std::string Reason(int error) { return std::strerror(error); }
+std::string Reason(int error) {
+    return std::strerror(error);
+}
 
 std::string TempName(const std::filesystem::path& file) {
     static std::mt19937 random{std::random_device{}()};
@@ -61,7 +63,8 @@ std::string WriteFileReplacing(const std::filesystem::path& file, const std::str
     const int syncError = errno;
     const bool closed = ::close(fd) == 0;
     if (!synced || !closed) {
-        const std::string message = "cannot write " + temp.string() + ": " + Reason(synced ? errno : syncError);
+        const std::string message =
+            "cannot write " + temp.string() + ": " + Reason(synced ? errno : syncError);
         ::unlink(temp.c_str());
         return message;
     }

@@ -1,7 +1,7 @@
 #pragma once
-// A Windows-style INI file kept as its lines, so that writing a key changes that line only and every other line,
-// section and comment stays as it was. Reads CR LF and LF files; writes CR LF. Section and key names are compared
-// without regard to case; a value is everything after the first "=" of its line, byte for byte.
+// A Windows-style INI file kept as its lines, so that writing a key changes that line only and every other
+// line, section and comment stays as it was. Reads CR LF and LF files; writes CR LF. Section and key names
+// are compared without regard to case; a value is everything after the first "=" of its line, byte for byte.
 #include <optional>
 #include <string>
 #include <string_view>

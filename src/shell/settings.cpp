@@ -79,7 +79,8 @@ TSettings LoadSettings(const std::filesystem::path& iniFile, Mixer* mixer, TSett
     s.priority = static_cast<std::uint8_t>(integer(kSettings, "priority", defaults.priority));
     ReadAudioKey(ini, "audiodevice", s.audiodevice, mixer, [](Mixer& m) { return m.CurrentDestination(); });
     ReadAudioKey(ini, "audiochannel", s.audiochannel, mixer, [](Mixer& m) { return m.SelectedLine(); });
-    ReadAudioKey(ini, "audiovolume", s.audiovolume, mixer, [](Mixer& m) { return m.LineVolume(m.SelectedLine()); });
+    ReadAudioKey(ini, "audiovolume", s.audiovolume, mixer,
+                 [](Mixer& m) { return m.LineVolume(m.SelectedLine()); });
     s.format = text(kRecord, "format", defaults.format);
     s.fps = integer(kRecord, "fps", defaults.fps);
     if (s.fps < 1) s.fps = defaults.fps;  // it divides 1000 and sizes the timeline

@@ -1,7 +1,8 @@
+#include "model/editing_commands.h"
+
 #include <gtest/gtest.h>
 
 #include "editor_fixture.h"
-#include "model/editing_commands.h"
 #include "model/field_text.h"
 #include "model/node_commands.h"
 #include "model/pending_grid_op.h"
@@ -194,7 +195,8 @@ TEST(Distribute, AnEffectBecomesOneNodePerColumn) {
     for (int c = 20; c <= 23; ++c) {
         const NodeText* effect = editor.At(c, 2);
         ASSERT_NE(effect, nullptr);
-        EXPECT_EQ(effect->fieldText, std::to_string(effect->id) + ":" + std::to_string(c) + ":2:1:blur:1:2:3:4:hello");
+        EXPECT_EQ(effect->fieldText,
+                  std::to_string(effect->id) + ":" + std::to_string(c) + ":2:1:blur:1:2:3:4:hello");
     }
     EXPECT_EQ(editor.movie.nodeStore.Size(), 4u);
 }
@@ -207,8 +209,10 @@ TEST(Distribute, QuestionsAndRefusals) {
         char icon;
     };
     const Case cases[] = {
-        {AddScript, 'N', "Distributing a Script will make multiple occurances not a duration. Continue?", 'I'},
-        {AddEffect, 'N', "Distributing an Effect will make multiple occurances not a duration. Continue?", 'I'},
+        {AddScript, 'N', "Distributing a Script will make multiple occurances not a duration. Continue?",
+         'I'},
+        {AddEffect, 'N', "Distributing an Effect will make multiple occurances not a duration. Continue?",
+         'I'},
         {AddReplayStop, '\0', "You cannot extend a Movie Stop node", 'X'},
         {AddReplayStart, '\0', "You cannot extend a Replay Start node", 'X'},
     };
@@ -244,9 +248,10 @@ TEST(DistributeToEnd, FillsFreeColumnsUpToTheNextNode) {
     const EditResult result = DistributeToEndOrNextNode(editor.context);
     EXPECT_EQ(result.added.size(), 4u);
     EXPECT_EQ(editor.Cells(3, 10, 15), "E|E|E|E|E|C");
-    EXPECT_EQ(editor.notices.boxes.back().text,
-              "This may take some time so please be patient, at times Kinoloop may appear to have crashed, it "
-              "hasn't, just sit tight");
+    EXPECT_EQ(
+        editor.notices.boxes.back().text,
+        "This may take some time so please be patient, at times Kinoloop may appear to have crashed, it "
+        "hasn't, just sit tight");
     ASSERT_EQ(editor.notices.balloons.size(), 1u);
     EXPECT_EQ(editor.notices.balloons[0].title, "Kinoloop 2");
     EXPECT_EQ(editor.notices.balloons[0].text, "Distributing Effect, Please Wait");
@@ -319,7 +324,8 @@ TEST(Delete, AReplayAsksToResetTheSimulator) {
         editor.Select(0, 1);
         editor.notices.Answer(answer);
         DeleteSelection(editor.context);
-        EXPECT_EQ(editor.notices.LastText(), "Would you like to reset Live for Speed back to the main screen?");
+        EXPECT_EQ(editor.notices.LastText(),
+                  "Would you like to reset Live for Speed back to the main screen?");
         EXPECT_EQ(editor.notices.boxes.back().buttons, 'Y');
         EXPECT_EQ(editor.hooks.Called("reset simulator"), answer == 'Y');
     }

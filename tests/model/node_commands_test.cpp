@@ -1,7 +1,8 @@
+#include "model/node_commands.h"
+
 #include <gtest/gtest.h>
 
 #include "editor_fixture.h"
-#include "model/node_commands.h"
 
 namespace kinoloop {
 namespace {
@@ -20,18 +21,23 @@ struct AddCase {
 };
 
 const AddCase kAddCases[] = {
-    {"camera", AddCamera, "C", "CAM", "7:250:2:1:0:0:0:0:0:0:0:0:0:0:0", 'C', "Last Action: Added new camera node at cell 250:2",
+    {"camera", AddCamera, "C", "CAM", "7:250:2:1:0:0:0:0:0:0:0:0:0:0:0", 'C',
+     "Last Action: Added new camera node at cell 250:2",
      "Adjust the camera using the options in the properties panel below"},
     {"script", AddScript, "S", "SCR", "7:250:2:1:", 'S', "Last Action: Added new script node at cell 250:2",
      "Please select a script from the list in the properties panel below"},
-    {"effect", AddEffect, "E", "EFF", "7:250:2:1::0:0:0:0:", 'E', "Last Action: Added new effect node at cell 250:2",
-     "Please select an effect from the list in the properties panel below. Configure the effect using the effects "
+    {"effect", AddEffect, "E", "EFF", "7:250:2:1::0:0:0:0:", 'E',
+     "Last Action: Added new effect node at cell 250:2",
+     "Please select an effect from the list in the properties panel below. Configure the effect using the "
+     "effects "
      "panel on the right"},
     {"sound", AddSound, "T", "SND", "7:250:2:1::1", 'T', "Last Action: Added new sound node at cell 250:2",
      "Please browse for a sound using the properties panel below"},
-    {"start", AddReplayStart, "G", "STT", "7:250:2:1::0:0", 'G', "Last Action: Added new start node at cell 250:2",
+    {"start", AddReplayStart, "G", "STT", "7:250:2:1::0:0", 'G',
+     "Last Action: Added new start node at cell 250:2",
      "Please select a replay from the list in the properties panel below"},
-    {"stop", AddReplayStop, "X", "STP", "7:250:2:1", 'N', "Last Action: Added new stop node at cell 250:2", ""},
+    {"stop", AddReplayStop, "X", "STP", "7:250:2:1", 'N', "Last Action: Added new stop node at cell 250:2",
+     ""},
 };
 
 TEST(AddNode, EveryKindWritesItsCellRecordStatusAndHint) {
@@ -112,9 +118,12 @@ TEST(AddReplay, RefusalsByColumnAndExistingReplay) {
         const char* message;
     };
     const Case cases[] = {
-        {true, 0, 2, "There is already a replay at this point on the timeline. Please add your replay somewhere else"},
-        {true, 40, 2, "There appears to be a replay already set, Kinoloop only supports one replay at the moment"},
-        {false, 40, 1, "There appears to be no replay at the first column in the timeline. Please add one there first"},
+        {true, 0, 2,
+         "There is already a replay at this point on the timeline. Please add your replay somewhere else"},
+        {true, 40, 2,
+         "There appears to be a replay already set, Kinoloop only supports one replay at the moment"},
+        {false, 40, 1,
+         "There appears to be no replay at the first column in the timeline. Please add one there first"},
     };
     for (const Case& c : cases) {
         Editor editor;
@@ -136,7 +145,8 @@ TEST(AddReplay, RefusalsByColumnAndExistingReplay) {
 
 TEST(AddReplay, SpanQuestion) {
     const std::string question =
-        "Would you like Kinoloop to extend the replay span over the length of the timeline. (This is recommended) ?";
+        "Would you like Kinoloop to extend the replay span over the length of the timeline. (This is "
+        "recommended) ?";
     {
         Editor editor;
         editor.context.prompts = true;
@@ -146,7 +156,8 @@ TEST(AddReplay, SpanQuestion) {
         ASSERT_EQ(editor.notices.boxes.size(), 2u);
         EXPECT_EQ(editor.notices.boxes[0].text, question);
         EXPECT_EQ(editor.notices.boxes[0].buttons, 'Y');
-        EXPECT_EQ(editor.notices.boxes[1].text, "Please select a replay from the list in the properties panel below");
+        EXPECT_EQ(editor.notices.boxes[1].text,
+                  "Please select a replay from the list in the properties panel below");
         EXPECT_EQ(editor.Cells(1, 0, 2), "R|r|r");
         EXPECT_EQ(editor.movie.strTimeline.Cell(15000, 1), "r");
         EXPECT_EQ(editor.movie.strTimeline.Cell(15001, 1), "");

@@ -1,8 +1,9 @@
+#include "model/track_commands.h"
+
 #include <gtest/gtest.h>
 
 #include "editor_fixture.h"
 #include "model/node_commands.h"
-#include "model/track_commands.h"
 
 namespace kinoloop {
 namespace {
@@ -74,7 +75,8 @@ TEST(Tracks, MovesAtTheEdgesDoNothing) {
         int selected;
         EditResult (*move)(Movie&);
     };
-    for (const Case c : {Case{1, MoveTrackUp}, Case{0, MoveTrackUp}, Case{4, MoveTrackDown}, Case{0, MoveTrackDown}}) {
+    for (const Case c :
+         {Case{1, MoveTrackUp}, Case{0, MoveTrackUp}, Case{4, MoveTrackDown}, Case{0, MoveTrackDown}}) {
         Editor editor(4);
         FillFourTracks(editor);
         const std::string before = Layout(editor.movie);
@@ -86,20 +88,21 @@ TEST(Tracks, MovesAtTheEdgesDoNothing) {
 
 TEST(Tracks, TheBufferFollowsAMovedNodeSoEditingItStillReachesIt) {
     Editor editor(4);
-        FillFourTracks(editor);
+    FillFourTracks(editor);
     editor.movie.txtRecords.Load(editor.movie.FindNodeText(true, 30, 3));
     editor.movie.SelTrack = 3;
     MoveTrackUp(editor.movie);
     editor.movie.txtRecords.SetLine(4, "999");
     editor.movie.StoreNodeText(editor.movie.txtRecords.FieldText(),
-                               std::stoi(editor.movie.txtRecords.Line(1)), std::stoi(editor.movie.txtRecords.Line(2)));
+                               std::stoi(editor.movie.txtRecords.Line(1)),
+                               std::stoi(editor.movie.txtRecords.Line(2)));
     EXPECT_EQ(editor.movie.nodeStore.FindById(2)->fieldText, "2:30:2:1:999:0:0:0:0:0:0:0:0:0:0");
     EXPECT_EQ(editor.movie.nodeStore.FindById(1)->fieldText, "1:20:3:1:0:0:0:0:0:0:0:0:0:0:0");
 }
 
 TEST(Tracks, DeleteAsksThenRemovesTheTrackAndMovesTheRestUp) {
     Editor editor(4);
-        FillFourTracks(editor);
+    FillFourTracks(editor);
     editor.movie.SelTrack = 2;
     editor.notices.Answer('N');
     EXPECT_FALSE(DeleteTrack(editor.movie, editor.notices).changed);
@@ -138,7 +141,7 @@ TEST(Tracks, DeletingTheOnlyTrackEmptiesIt) {
 
 TEST(Tracks, DeleteWithNoTrackSelectedAsksNothing) {
     Editor editor(4);
-        FillFourTracks(editor);
+    FillFourTracks(editor);
     editor.movie.SelTrack = 0;
     EXPECT_FALSE(DeleteTrack(editor.movie, editor.notices).changed);
     EXPECT_TRUE(editor.notices.boxes.empty());
@@ -146,7 +149,7 @@ TEST(Tracks, DeleteWithNoTrackSelectedAsksNothing) {
 
 TEST(Tracks, LockTogglesAndReportsEachTime) {
     Editor editor(4);
-        FillFourTracks(editor);
+    FillFourTracks(editor);
     editor.movie.SelTrack = 2;
     ToggleTrackLock(editor.movie);
     EXPECT_TRUE(editor.movie.strTracks.IsLocked(2));

@@ -134,7 +134,8 @@ TEST(KnloopTool, InfoToJsonAndFromJsonOnRealFiles) {
     ASSERT_EQ(json.status, 0) << json.out;
     std::ofstream(folder / "sample.json") << json.out;
     const auto rebuilt = folder / "rebuilt.knloop";
-    const ToolRun from = Tool("from-json '" + (folder / "sample.json").string() + "' '" + rebuilt.string() + "'");
+    const ToolRun from =
+        Tool("from-json '" + (folder / "sample.json").string() + "' '" + rebuilt.string() + "'");
     ASSERT_EQ(from.status, 0) << from.out;
     Result<Movie> back = ReadMovie(rebuilt);
     ASSERT_TRUE(back.Ok()) << back.Message();

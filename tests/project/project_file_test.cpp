@@ -1,3 +1,5 @@
+#include "project/project_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,7 +9,6 @@
 #include "project/container.h"
 #include "project/grid_file.h"
 #include "project/node_file.h"
-#include "project/project_file.h"
 #include "shell/file_io.h"
 #include "temp_folder.h"
 
@@ -41,7 +42,8 @@ const FixtureRecord kRecords[] = {
 };
 
 void PutInt(std::string& bytes, std::size_t offset, std::int32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
 }
 void PutText(std::string& bytes, std::size_t offset, const std::string& text) {
     bytes[offset] = static_cast<char>(text.size());
@@ -110,8 +112,8 @@ int InflateWithPython(const std::filesystem::path& container, const std::filesys
         "    assert len(member) == size, (name, len(member), size)\n"
         "    open(os.path.join(sys.argv[2], name), 'wb').write(member)\n";
     std::ofstream(out / "inflate.py") << script;
-    const std::string command = "python3 '" + (out / "inflate.py").string() + "' '" + container.string() + "' '" +
-                                out.string() + "'";
+    const std::string command =
+        "python3 '" + (out / "inflate.py").string() + "' '" + container.string() + "' '" + out.string() + "'";
     return std::system(command.c_str());
 }
 
@@ -121,14 +123,16 @@ TEST(ProjectFile, NodeFileIsTheLayoutByteForByteAndEveryMemberInflatesWithPython
     const auto path = folder / "race.knloop";
     std::vector<std::string> packed;
     ASSERT_TRUE(WriteMovie(movie, path, [&](const std::string& name) { packed.push_back(name); }).Ok());
-    EXPECT_EQ(packed, (std::vector<std::string>{"race.knloop.nodes", "race.knloop.tracks", "race.knloop.line"}));
+    EXPECT_EQ(packed,
+              (std::vector<std::string>{"race.knloop.nodes", "race.knloop.tracks", "race.knloop.line"}));
 
     std::filesystem::create_directory(folder / "out");
     ASSERT_EQ(InflateWithPython(path, folder / "out"), 0);
     EXPECT_EQ(ReadWholeFile(folder / "out" / "race.knloop.nodes"), ExpectedNodeFile("race.knloop"));
     const std::string tracks = *ReadWholeFile(folder / "out" / "race.knloop.tracks");
-    EXPECT_EQ(tracks,
-              "3\r\n4\r\nTracks\r\n Leading space\r\nCameras\r\nTime Markers\r\n\r\n\r\n\r\n\r\n\r\n\r\nL\r\n\r\n");
+    EXPECT_EQ(
+        tracks,
+        "3\r\n4\r\nTracks\r\n Leading space\r\nCameras\r\nTime Markers\r\n\r\n\r\n\r\n\r\n\r\n\r\nL\r\n\r\n");
     const std::string line = *ReadWholeFile(folder / "out" / "race.knloop.line");
     const std::string firstColumns = "55\r\n4\r\n0\r\nR\r\n\r\n\r\n\r\nr\r\n\r\n\r\n\r\nG\r\n\r\n\r\n";
     EXPECT_EQ(line.substr(0, firstColumns.size()), firstColumns);
@@ -206,7 +210,9 @@ TEST(ProjectFile, ARenamedProjectFileStillOpens) {
 }
 
 // A container from hand-made members, for the damage cases.
-std::string Container(const std::vector<ContainerMember>& members) { return WriteContainer(members).Value(); }
+std::string Container(const std::vector<ContainerMember>& members) {
+    return WriteContainer(members).Value();
+}
 
 std::string Entry(const std::string& name, const std::string& stream, std::int32_t size) {
     std::string entry;
@@ -242,19 +248,22 @@ TEST(ProjectFile, DamagedFilesGiveAClearErrorAndLeaveTheCurrentMovieAlone) {
         {"cut inside an entry", good.substr(0, 40), "is cut short"},
         {"cut in its sizes", good.substr(0, 18), "is cut short"},
         {"damaged stream", damagedStream, "damaged compressed data"},
-        {"stream ends early", Entry("m.knloop.nodes", compressed.substr(0, compressed.size() / 2), 5), "ends before"},
+        {"stream ends early", Entry("m.knloop.nodes", compressed.substr(0, compressed.size() / 2), 5),
+         "ends before"},
         {"negative size", Entry("m.knloop.nodes", compressed, -1), "negative size"},
         {"parent folder", Entry("../m.knloop.nodes", compressed, 824), "not a plain file name"},
         {"slash", Entry("a/m.knloop.nodes", compressed, 824), "not a plain file name"},
         {"backslash", Entry("a\\m.knloop.nodes", compressed, 824), "not a plain file name"},
-        {"truncated record", members(nodes.substr(0, nodes.size() - 10), tracks, line), "ends inside node record 11"},
+        {"truncated record", members(nodes.substr(0, nodes.size() - 10), tracks, line),
+         "ends inside node record 11"},
         {"short header", members(nodes.substr(0, 800), tracks, line), "less than its 824-byte header"},
         {"too few cells", members(nodes, tracks, line.substr(0, line.size() - 2)), "holds 219 cell lines"},
         {"too many cells", members(nodes, tracks + "x\r\n", line), "holds 13 cell lines"},
         {"count not a number", members(nodes, tracks, "x" + line), "is not a number"},
         {"rows out of step", members(nodes, "3\r\n1\r\nTracks\r\n\r\n\r\n", line), "rows but the track file"},
         {"track file of 2 columns", members(nodes, "2\r\n1\r\nTracks\r\n\r\n", line), "instead of 3"},
-        {"long cell code", members(nodes, tracks, line.substr(0, 7) + "0\r\nRRR" + line.substr(12)), "not a cell code"},
+        {"long cell code", members(nodes, tracks, line.substr(0, 7) + "0\r\nRRR" + line.substr(12)),
+         "not a cell code"},
         {"no line file", Container({{"", "m.knloop.nodes", nodes}, {"", "m.knloop.tracks", tracks}}),
          "no line file"},
     };
@@ -300,7 +309,8 @@ TEST(ProjectFile, AFailedSaveSaysWhatFailedAndLeavesTheOldFileWhole) {
         std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_write,
                                      std::filesystem::perm_options::add);
         EXPECT_FALSE(failed.Ok());
-        EXPECT_NE(failed.Message().find("Could not save " + path.string()), std::string::npos) << failed.Message();
+        EXPECT_NE(failed.Message().find("Could not save " + path.string()), std::string::npos)
+            << failed.Message();
     }
     // A folder standing where the file should be cannot be replaced: the rename fails and says so.
     std::filesystem::create_directory(folder / "dir.knloop");
@@ -321,7 +331,8 @@ TEST(Container, MembersRoundTripAndNamesMustBePlain) {
     EXPECT_EQ(ReadContainer(bytes).Value(), (std::vector<ContainerMember>{members[0], members[1]}));
     EXPECT_FALSE(WriteContainer({members[2]}).Ok());
     for (const char* name : {"", "a/b", "a\\b", "..", "x..y"}) EXPECT_FALSE(IsPlainMemberName(name)) << name;
-    for (const char* name : {"a", "race.knloop.nodes", ".hidden"}) EXPECT_TRUE(IsPlainMemberName(name)) << name;
+    for (const char* name : {"a", "race.knloop.nodes", ".hidden"})
+        EXPECT_TRUE(IsPlainMemberName(name)) << name;
 }
 
 TEST(GridFile, CountsIgnoreSpacesAndTheRestOfTheirLineAndLfLinesRead) {

@@ -1,3 +1,5 @@
+#include "shell/settings.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -5,7 +7,6 @@
 #include "shell/file_io.h"
 #include "shell/ini_file.h"
 #include "shell/mixer.h"
-#include "shell/settings.h"
 #include "temp_folder.h"
 
 namespace kinoloop {
@@ -17,10 +18,13 @@ void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary) << bytes;
 }
 
-std::string ReadFile(const std::filesystem::path& file) { return ReadWholeFile(file).value_or("<missing>"); }
+std::string ReadFile(const std::filesystem::path& file) {
+    return ReadWholeFile(file).value_or("<missing>");
+}
 
 const char* const kAllDefaults =
-    "[settings]\r\nfirstrun=1\r\nlfspath=c:\\\r\nexeoverride=LFS.exe\r\nwindowname=live for speed\r\ntimeline=10\r\n"
+    "[settings]\r\nfirstrun=1\r\nlfspath=c:\\\r\nexeoverride=LFS.exe\r\nwindowname=live for "
+    "speed\r\ntimeline=10\r\n"
     "watermark=1\r\nscale=0\r\nprompts=1\r\nautosave=0\r\npriority=1\r\naudiodevice=0\r\naudiochannel=0\r\n"
     "audiovolume=0\r\n[record]\r\nformat=STD\r\nfps=25\r\n[insim]\r\nhost=127.0.0.1\r\nlocalport=7001\r\n"
     "remoteport=7000\r\nadmin=\r\n";
@@ -111,9 +115,10 @@ TEST(Settings, IntegerKeysThatAreNotNumbersOrOutOfRangeReadAsDefaults) {
 TEST(Settings, ReadsCrLfAndLfFilesAndKeepsTextValuesByteForByte) {
     TempFolder folder;
     for (const char* end : {"\r\n", "\n"}) {
-        std::string text = std::string("; comment") + end + "[settings]" + end + "lfspath= /home/me/lfs/ " + end +
-                           "windowname=Live For Speed=X" + end + "priority=3" + end + "[insim]" + end +
-                           "admin=p\xE4ss;#" + end + "host=" + end + "[record]" + end + "format=PAL";  // no final end
+        std::string text = std::string("; comment") + end + "[settings]" + end + "lfspath= /home/me/lfs/ " +
+                           end + "windowname=Live For Speed=X" + end + "priority=3" + end + "[insim]" + end +
+                           "admin=p\xE4ss;#" + end + "host=" + end + "[record]" + end +
+                           "format=PAL";  // no final end
         WriteFile(folder / "settings.ini", text);
         const TSettings s = LoadSettings(folder / "settings.ini", nullptr);
         EXPECT_EQ(s.lfspath, " /home/me/lfs/ ");
@@ -144,10 +149,11 @@ TEST(Settings, AudioKeysComeFromTheFileOrTheMixerEachInItsOwnGuard) {
     };
     // The start values 11, 12, 13 stand for what the fields held before reading.
     const Case cases[] = {
-        {"from the file", "[settings]\naudiodevice=1\naudiochannel=0\naudiovolume=80", true, true, true, false, 1, 0,
-         80},
+        {"from the file", "[settings]\naudiodevice=1\naudiochannel=0\naudiovolume=80", true, true, true,
+         false, 1, 0, 80},
         {"from the mixer", "", false, false, false, false, 2, 3, 64},
-        {"not numbers use the mixer", "[settings]\naudiodevice=x\naudiovolume=", false, false, false, false, 2, 3, 64},
+        {"not numbers use the mixer", "[settings]\naudiodevice=x\naudiovolume=", false, false, false, false,
+         2, 3, 64},
         {"destination fails", "", true, false, false, false, 11, 3, 64},
         {"line fails", "", false, true, false, false, 2, 12, 13},
         {"volume fails", "", false, false, true, false, 2, 3, 13},
@@ -183,10 +189,12 @@ TEST(Settings, SaveKeepsOtherKeysAndSectionsAndChangesOnlyOurs) {
     s.fps = 50;
     ASSERT_EQ(SaveSettings(folder / "settings.ini", s), "");
     const std::string saved = ReadFile(folder / "settings.ini");
-    EXPECT_EQ(saved.rfind("[other]\r\nkeep=me\r\n\r\n[record]\r\nfps=50\r\nextra=1\r\nformat=STD\r\n\r\n[settings]\r\n"
-                          "firstrun=0\r\nlfspath=c:\\\r\n",
-                          0),
-              0u)
+    EXPECT_EQ(
+        saved.rfind(
+            "[other]\r\nkeep=me\r\n\r\n[record]\r\nfps=50\r\nextra=1\r\nformat=STD\r\n\r\n[settings]\r\n"
+            "firstrun=0\r\nlfspath=c:\\\r\n",
+            0),
+        0u)
         << saved;
     EXPECT_NE(saved.find("[insim]\r\nhost=127.0.0.1\r\n"), std::string::npos);
 }

@@ -91,7 +91,8 @@ public:
         if (!value->isInt64()) return Fail(path, "is not an integer");
         out = value->asInt64();
         if (out < low || out > high) {
-            return Fail(path, std::to_string(out) + " is outside " + std::to_string(low) + ".." + std::to_string(high));
+            return Fail(path, std::to_string(out) + " is outside " + std::to_string(low) + ".." +
+                                  std::to_string(high));
         }
         return true;
     }
@@ -117,8 +118,9 @@ bool IsCellCode(std::string_view code) {
     if (code.size() == 2) return IsHeadCode(code[0]) && code[1] == kNoteMark;
     if (code.size() != 1) return false;
     if (IsHeadCode(code[0])) return true;
-    for (NodeKind kind : {NodeKind::Replay, NodeKind::Camera, NodeKind::Script, NodeKind::Effect, NodeKind::Sound,
-                          NodeKind::ReplayStart, NodeKind::ReplayStop, NodeKind::HotMoment}) {
+    for (NodeKind kind :
+         {NodeKind::Replay, NodeKind::Camera, NodeKind::Script, NodeKind::Effect, NodeKind::Sound,
+          NodeKind::ReplayStart, NodeKind::ReplayStop, NodeKind::HotMoment}) {
         if (KindInfo(kind).continuation == code[0]) return true;
     }
     return false;
@@ -156,10 +158,12 @@ bool ReadGrid(Checker& check, const Json::Value& root, Movie& movie) {
         if (!track.isObject()) return check.Fail(where, "is not an object");
         TrackGrid::Row& row = movie.strTracks.At(static_cast<int>(i) + 1);
         bool locked = false;
-        if (!check.Text(track, where, "name", row.name, 4096) || !check.Bool(track, where, "locked", locked)) {
+        if (!check.Text(track, where, "name", row.name, 4096) ||
+            !check.Bool(track, where, "locked", locked)) {
             return false;
         }
-        if (row.name.find_first_of("\r\n") != std::string::npos) return check.Fail(where + ".name", "holds a line break");
+        if (row.name.find_first_of("\r\n") != std::string::npos)
+            return check.Fail(where + ".name", "holds a line break");
         row.lock = locked ? "L" : "";
     }
     const Json::Value* cells = check.Array(root, "movie", "cells");
@@ -197,7 +201,8 @@ bool ReadRecords(Checker& check, const Json::Value& root, Movie& movie) {
             !check.Text(value, where, "note", record.note, NodeText::kNoteMax)) {
             return false;
         }
-        if (!KindFromTag(record.tag)) return check.Fail(where + ".tag", "\"" + record.tag + "\" is not a node kind");
+        if (!KindFromTag(record.tag))
+            return check.Fail(where + ".tag", "\"" + record.tag + "\" is not a node kind");
         const Json::Value* fields = check.Array(value, where, "fields");
         if (fields == nullptr) return false;
         std::vector<std::string> texts;
@@ -206,7 +211,8 @@ bool ReadRecords(Checker& check, const Json::Value& root, Movie& movie) {
             const Json::Value& field = (*fields)[f];
             if (!field.isString()) return check.Fail(path, "is not a string");
             std::string bytes;
-            if (!Utf8ToBytes(field.asString(), bytes)) return check.Fail(path, "holds a character above U+00FF");
+            if (!Utf8ToBytes(field.asString(), bytes))
+                return check.Fail(path, "holds a character above U+00FF");
             if (bytes.find(':') != std::string::npos) return check.Fail(path, "contains \":\"");
             texts.push_back(std::move(bytes));
         }
@@ -297,7 +303,8 @@ Result<Movie> MovieFromJson(std::string_view json) {
     if (!check.Integer(root, "movie", "version", kVersion, kVersion, version)) return Error{check.error};
 
     Movie movie;
-    if (!ReadHeader(check, root, movie) || !ReadGrid(check, root, movie) || !ReadRecords(check, root, movie)) {
+    if (!ReadHeader(check, root, movie) || !ReadGrid(check, root, movie) ||
+        !ReadRecords(check, root, movie)) {
         return Error{check.error};
     }
     return movie;
@@ -317,8 +324,9 @@ std::string MovieInfo(const Movie& movie) {
         << "Nodes: " << movie.nodeStore.Size() << "\n";
     std::map<std::string, int> counts;
     for (const NodeText& record : movie.nodeStore.Records()) ++counts[record.tag];
-    for (NodeKind kind : {NodeKind::Replay, NodeKind::Camera, NodeKind::Script, NodeKind::Effect, NodeKind::Sound,
-                          NodeKind::ReplayStart, NodeKind::ReplayStop, NodeKind::HotMoment, NodeKind::TimeMarker}) {
+    for (NodeKind kind :
+         {NodeKind::Replay, NodeKind::Camera, NodeKind::Script, NodeKind::Effect, NodeKind::Sound,
+          NodeKind::ReplayStart, NodeKind::ReplayStop, NodeKind::HotMoment, NodeKind::TimeMarker}) {
         const char* tag = KindInfo(kind).tag;
         out << "  " << tag << ": " << counts[tag] << "\n";
         counts.erase(tag);

@@ -1,7 +1,7 @@
 #pragma once
-// A movie as JSON, for people who keep movies in version control or generate them, and a short summary of a movie.
-// Texts in the project file are single bytes; in JSON each byte is the character of the same number (Latin-1),
-// so that every byte survives the way there and back.
+// A movie as JSON, for people who keep movies in version control or generate them, and a short summary of a
+// movie. Texts in the project file are single bytes; in JSON each byte is the character of the same number
+// (Latin-1), so that every byte survives the way there and back.
 #include <string>
 #include <string_view>
 
@@ -10,8 +10,8 @@
 
 namespace kinoloop {
 
-// The whole movie: header, column count, tracks, every cell that is not empty, every record with its fields and
-// note. Pretty-printed, UTF-8.
+// The whole movie: header, column count, tracks, every cell that is not empty, every record with its fields
+// and note. Pretty-printed, UTF-8.
 std::string MovieToJson(const Movie& movie);
 
 // A movie from JSON as MovieToJson writes it. Every part is checked: an error names what is wrong and where
