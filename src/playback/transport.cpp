@@ -147,6 +147,14 @@ bool Transport::LoadReplayAndMove(const std::string& replayName, bool fromBeginn
         lastError_ = playback_text::kReplayNeverStarted;
         return false;
     }
+    // Until the move ends, ticks of a clock that a state report switches on again play nothing.
+    FlagScope moving(moving_);
+    clock.Stop();
+    ports_.packets->SendValuePacket("TMS", 1);
+    // A freshly started replay brings a burst of traffic (the player requests after its race start); a step
+    // lost in it would put the replay one frame off for the whole playback. Let it pass, then freeze again in
+    // case the first freeze was the packet lost, and only then step.
+    ports_.pump->Sleep(kMoveSettleMs);
     clock.Stop();
     ports_.packets->SendValuePacket("TMS", 1);
     const int step = StepHundredths(fps_);
@@ -154,7 +162,8 @@ bool Transport::LoadReplayAndMove(const std::string& replayName, bool fromBeginn
         StepSimulator(step);
         movie_.CurrentFrame += 1;
         SeekFrame(Rounded(movie_.CurrentFrame));
-        ports_.pump->Sleep(20);
+        // No event is served during the move: the simulator's state reports would start the clock under it.
+        ports_.pump->Block(20);
     }
     // The simulator now shows the target's replay time with its time frozen. Unlike a move that leaves the
     // replay running on its own ("TMS" 0), playback keeps it frozen: only the clock's steps move it on.
@@ -162,6 +171,7 @@ bool Transport::LoadReplayAndMove(const std::string& replayName, bool fromBeginn
     if (target > 0) lastCarriedOut_ = target - 1;
     FrameChanged();
     ports_.pump->ProcessEvents();
+    clock.Stop();
     clock.Start();
     return true;
 }
@@ -204,7 +214,7 @@ void Transport::CarryOutUpTo(int frame, FrameVisit visit) {
 }
 
 void Transport::tmrPlayTimer() {
-    if (!ports_.link->ReplayRequested()) return;
+    if (!ports_.link->ReplayRequested() || moving_) return;
     movie_.CurrentFrame += 1;
     const int frame = Rounded(movie_.CurrentFrame);
     if (modes_.Rendering && render_ != nullptr) render_->BeforeFrame();

@@ -48,6 +48,8 @@ struct ReplayStart {
 
 class Transport {
 public:
+    static constexpr int kMoveSettleMs = 300;
+
     Transport(Movie& movie, PlaybackModes& modes, TransportPorts ports, int framesPerSecond);
 
     void SetFramesPerSecond(int framesPerSecond);
@@ -117,6 +119,7 @@ private:
     bool advancePending_ = false;  // the next frame needs a step ("STP") first
     int lastCarriedOut_ = INT_MIN;
     bool stopping_ = false;
+    bool moving_ = false;
     int replayStartTimeoutMs_ = 60000;
     std::string lastError_;
 };
