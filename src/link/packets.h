@@ -153,7 +153,7 @@ bool NeedsAcknowledgement(Received kind);
 // except the "RST" record, which keeps the bytes of earlier packets past the end of a short one.
 class ReceivedRecords {
 public:
-    static constexpr std::size_t kLargestRecord = 108;
+    static constexpr std::size_t kLargestRecord = packet::kMciSize;
 
     Received Copy(ByteView datagram);
 

@@ -105,6 +105,9 @@ MoveResult ReplayControl::DoLoadReplayAndMove(const std::string& name, bool play
     stopRequested_ = false;
 
     LoadReplay(name, true);
+    // A report handled while "/end" settled was about the replay before; only one that follows the load
+    // command may end the wait below.
+    ports.frameClock->Stop();
     ProcessPendingEvents();
     notices_.Progress(kMoving);
     ProcessPendingEvents();

@@ -57,6 +57,7 @@ bool SimulatorLauncher::LaunchSimulator() {
                                     link_.settings().exeoverride).string();
     const QFileInfo info(QString::fromStdString(executable));
     std::string problem;
+    qint64 pid = 0;
     if (!info.exists()) {
         problem = "The file was not found.";
     } else if (command.program != "wine" && !info.isExecutable()) {
@@ -65,11 +66,12 @@ bool SimulatorLauncher::LaunchSimulator() {
         QStringList arguments;
         for (const std::string& a : command.arguments) arguments << QString::fromStdString(a);
         if (!QProcess::startDetached(QString::fromStdString(command.program), arguments,
-                                     QString::fromStdString(command.workingFolder))) {
+                                     QString::fromStdString(command.workingFolder), &pid)) {
             problem = command.program == "wine" ? "It could not be run through wine; is wine installed?"
                                                 : "The program could not be run.";
         }
     }
+    if (problem.empty()) processId_ = pid;
     if (!problem.empty()) {
         notices_.ShowMsgBox(icon::Error, buttons::Ok, kProductName,
                             "Live for Speed could not be started from '" + executable + "'. " + problem +

@@ -44,6 +44,8 @@ public:
     void ReleaseSimulatorWindow();
     // The simulator window's rectangle on the screen, for capture.
     std::optional<WindowRect> SimulatorScreenRectangle();
+    // The process id of the last simulator started (0 when none).
+    std::int64_t LastProcessId() const { return processId_; }
 
 private:
     void EmbedAndPlace(NativeWindow window);
@@ -53,6 +55,7 @@ private:
     SimulatorWindowHost* host_;
     int frameExtraWidth_ = 0;
     int frameExtraHeight_ = 0;
+    std::int64_t processId_ = 0;
 };
 
 }  // namespace kinoloop

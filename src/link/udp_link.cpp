@@ -6,9 +6,9 @@
 namespace kinoloop {
 
 namespace {
-// A one-member placeholder for the handler's sender until the link itself exists.
+// The link owns `tmrGetCamera`, so it is always the poller; the pump is its own unless one is given.
 LinkPorts WithOwn(LinkPorts ports, CameraPoller* poller, EventPump* pump) {
-    if (ports.cameraPoller == nullptr) ports.cameraPoller = poller;
+    ports.cameraPoller = poller;
     if (ports.pump == nullptr) ports.pump = pump;
     return ports;
 }
@@ -67,7 +67,10 @@ bool UdpLink::FromSimulatorHost(const QHostAddress& sender) const {
     const QHostAddress plain = ok ? QHostAddress(v4) : sender;
     if (plain.isEqual(simulatorHost_, QHostAddress::TolerantConversion)) return true;
     // "localhost" may resolve to ::1 while the simulator answers from 127.0.0.1, or the other way round.
-    return simulatorHost_.isLoopback() && plain.isLoopback();
+    const auto isLocalHost = [](const QHostAddress& a) {
+        return a == QHostAddress(QHostAddress::LocalHost) || a == QHostAddress(QHostAddress::LocalHostIPv6);
+    };
+    return isLocalHost(simulatorHost_) && isLocalHost(plain);
 }
 
 void UdpLink::ReadPending() {

@@ -17,7 +17,7 @@ class UdpLink : public QObject, public DatagramSender, public CameraPoller {
 public:
     static constexpr int kCameraPollMs = 750;
 
-    // The ports' camera poller and event pump are this link's own unless given.
+    // The camera poller is always this link's `tmrGetCamera`; the event pump is its own unless one is given.
     UdpLink(Movie& movie, const TSettings& settings, const LinkPorts& ports = {}, QObject* parent = nullptr);
     ~UdpLink() override;
 
