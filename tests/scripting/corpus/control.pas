@@ -105,6 +105,14 @@ begin
   WriteLn('inner break leaves outer loop running: ', n);
 
   WriteLn('first square over 50: ', FirstOver(50));
+
+  { and/or on booleans stop as soon as the answer is known }
+  n := 0;
+  if (n <> 0) and (10 div n > 1) then WriteLn('never') else WriteLn('and stopped early');
+  if (n = 0) or (10 div n > 1) then WriteLn('or stopped early');
+  calls := 0;
+  if (Bound(1) = 2) and (Bound(2) = 2) then WriteLn('never');
+  WriteLn('second operand skipped: ', calls = 1);
 end;
 
 end.
