@@ -198,7 +198,8 @@ EditResult HandToTimeline(Movie& movie, PendingGridOp op) {
     if (op == PendingGridOp::Delete || op == PendingGridOp::Tween) movie.AdjustLength = true;
     movie.pendingGridOp = op;
     EditResult result = CarryOutPendingGridOp(movie);
-    movie.pendingGridOp = PendingGridOp::Null;
+    // A one-shot flag: whatever the operation did not use does not wait for a later one.
+    movie.AdjustLength = false;
     return result;
 }
 
