@@ -1,7 +1,5 @@
 #include "model/property_edits.h"
 
-#include <algorithm>
-#include <cctype>
 
 #include "model/field_text.h"
 #include "model/movie.h"
@@ -87,13 +85,6 @@ const std::vector<CameraBar>& CameraBars() {
         {"trkFOV", 12, 20, 120, 10},
     };
     return bars;
-}
-
-std::string ReplaySinglePlayerField(std::string_view fileName) {
-    std::string upper(fileName);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return upper.size() >= 4 && upper.compare(upper.size() - 4, 4, ".SPR") == 0 ? "-1" : "0";
 }
 
 }  // namespace kinoloop

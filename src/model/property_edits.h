@@ -47,7 +47,4 @@ struct CameraBar {
 const std::vector<CameraBar>& CameraBars();  // X, Y, Z, Heading, Pitch, Roll, FOV
 inline constexpr std::int32_t kFovBarStart = 20;
 
-// "-1" for a single-player replay (".SPR" in any case), "0" otherwise.
-std::string ReplaySinglePlayerField(std::string_view fileName);
-
 }  // namespace kinoloop

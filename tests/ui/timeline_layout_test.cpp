@@ -219,7 +219,7 @@ TEST(PropertyEdits, GuardedStoreNeedsTheLineAndANodeAtTheBufferCell) {
     EXPECT_FALSE(StoreFieldBuffer(movie));
 }
 
-TEST(PropertyEdits, CameraBarRangesAndSinglePlayerFlag) {
+TEST(PropertyEdits, CameraBarRanges) {
     const auto& bars = CameraBars();
     ASSERT_EQ(bars.size(), 7u);
     EXPECT_EQ(bars[0].minimum, -653360000);
@@ -229,10 +229,6 @@ TEST(PropertyEdits, CameraBarRangesAndSinglePlayerFlag) {
     EXPECT_EQ(bars[6].minimum, 20);
     EXPECT_EQ(bars[6].maximum, 120);
     EXPECT_EQ(bars[6].line, 12);
-    EXPECT_EQ(ReplaySinglePlayerField("race.SPR"), "-1");
-    EXPECT_EQ(ReplaySinglePlayerField("race.spr"), "-1");
-    EXPECT_EQ(ReplaySinglePlayerField("race.mpr"), "0");
-    EXPECT_EQ(ReplaySinglePlayerField("spr"), "0");
 }
 
 }  // namespace

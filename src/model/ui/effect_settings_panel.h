@@ -4,7 +4,7 @@
 // ("Apply", "Test Effect") are added by their owner through ButtonRow().
 #include <QWidget>
 
-#include "model/ui/properties_panel.h"
+#include "model/ui/node_properties_panel.h"
 
 class QHBoxLayout;
 

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "model/ui/node_pictures.h"
-#include "shell/ui/event_wait.h"
+#include "link/event_wait.h"
 
 namespace kinoloop {
 

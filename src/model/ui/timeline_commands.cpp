@@ -4,15 +4,16 @@
 #include <QAction>
 #include <QCoreApplication>
 
+#include "link/event_wait.h"
 #include "model/editing_commands.h"
 #include "model/node_commands.h"
 #include "model/track_commands.h"
-#include "model/ui/properties_panel.h"
+#include "model/ui/node_properties_panel.h"
 #include "model/ui/simulator_port.h"
 #include "model/ui/tfrm_note.h"
 #include "model/ui/timeline_context_menu.h"
 #include "model/ui/timeline_editor.h"
-#include "model/ui/timeline_view.h"
+#include "model/ui/timeline_grid_view.h"
 #include "model/ui/track_grid_view.h"
 
 namespace kinoloop {
@@ -66,11 +67,11 @@ void TimelineCommands::Bind(QObject* sender, const std::function<EditResult(Edit
 }
 
 void TimelineCommands::Run(const std::function<EditResult(EditContext&)>& command) {
-    if (busy_) return;
-    busy_ = true;
+    // A command whose wait serves events must not be entered again by a click made during that wait.
+    const CommandScope scope;
+    if (!scope.acquired()) return;
     EditContext context{*ctx_.movie, *ctx_.notices, *this, ctx_.prompts ? ctx_.prompts() : true};
     const EditResult result = command(context);
-    busy_ = false;
     if (result.tracksChanged) {
         ctx_.editor->RefreshGrids();
     } else if (result.changed) {

@@ -11,7 +11,7 @@
 namespace kinoloop {
 
 class Notices;
-class PropertiesPanel;
+class NodePropertiesPanel;
 class SimulatorPort;
 class StatusButtons;
 class TfrmNote;
@@ -30,7 +30,7 @@ struct TimelineCommandsContext {
     Movie* movie = nullptr;
     Notices* notices = nullptr;
     TimelineEditor* editor = nullptr;
-    PropertiesPanel* properties = nullptr;
+    NodePropertiesPanel* properties = nullptr;
     SimulatorPort* simulator = nullptr;
     TfrmNote* note = nullptr;
     CameraWait* cameraWait = nullptr;
@@ -46,8 +46,6 @@ public:
     // F9 and "Add Time Marker".
     void AddTimeMarker();
     const CameraMarkers& Markers() const { return markers_; }
-    // True while a command runs (a command's wait serves events; a second command must not start inside it).
-    bool Busy() const { return busy_; }
 
     // EditorHooks
     void ShowNodeProperties(char kind) override;
@@ -67,7 +65,6 @@ private:
 
     TimelineCommandsContext ctx_;
     CameraMarkers markers_;
-    bool busy_ = false;
 };
 
 }  // namespace kinoloop

@@ -1,7 +1,6 @@
 #include "model/ui/timeline_editor.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QHBoxLayout>
 #include <QSplitter>
 
@@ -9,13 +8,13 @@
 #include "model/movie.h"
 #include "model/node_kind.h"
 #include "model/timeline_layout.h"
-#include "model/ui/properties_panel.h"
+#include "model/ui/node_properties_panel.h"
 #include "model/ui/simulator_port.h"
 #include "model/ui/timeline_context_menu.h"
-#include "model/ui/timeline_view.h"
+#include "model/ui/timeline_grid_view.h"
 #include "model/ui/track_grid_view.h"
 #include "shell/notices.h"
-#include "shell/ui/event_wait.h"
+#include "link/event_wait.h"
 
 namespace kinoloop {
 
@@ -25,7 +24,7 @@ TimelineEditor::TimelineEditor(TimelineEditorContext context, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     auto* splitter = new QSplitter(Qt::Horizontal);
     tracks_ = new TrackGridView;
-    timeline_ = new TimelineView;
+    timeline_ = new TimelineGridView;
     splitter->addWidget(tracks_);
     splitter->addWidget(timeline_);
     splitter->setStretchFactor(1, 1);
@@ -34,9 +33,9 @@ TimelineEditor::TimelineEditor(TimelineEditorContext context, QWidget* parent)
     menu_ = new TimelineContextMenu(this);
     TrackGridView::LinkScrolling(timeline_, tracks_);
 
-    connect(timeline_, &TimelineView::cellSelected, this, &TimelineEditor::SelectCell);
-    connect(timeline_, &TimelineView::contextMenuAt, this, &TimelineEditor::OpenContextMenu);
-    connect(timeline_, &TimelineView::selectionDragged, this, [this](int width) {
+    connect(timeline_, &TimelineGridView::cellSelected, this, &TimelineEditor::SelectCell);
+    connect(timeline_, &TimelineGridView::contextMenuAt, this, &TimelineEditor::OpenContextMenu);
+    connect(timeline_, &TimelineGridView::selectionDragged, this, [this](int width) {
         if (ctx_.showReadout) ctx_.showReadout(QString::fromStdString(SelectionReadout(width, ctx_.fps ? ctx_.fps() : 25)));
     });
     Reload();
@@ -81,8 +80,7 @@ void TimelineEditor::SelectCell(int column, int row) {
         ctx_.simulator->SendCamera();
         QCoreApplication::processEvents();
         // Give the simulator a moment to take the camera before its state is asked for.
-        const QDeadlineTimer settle(50);
-        WaitUntil([&settle] { return settle.hasExpired(); });
+        WaitFor(std::chrono::milliseconds(50));
         ctx_.simulator->RequestState();
         if (!ctx_.simulator->CameraPolling()) ctx_.simulator->StartCameraPolling();
     }

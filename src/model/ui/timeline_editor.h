@@ -11,16 +11,16 @@ namespace kinoloop {
 
 class Movie;
 class Notices;
-class PropertiesPanel;
+class NodePropertiesPanel;
 class SimulatorPort;
-class TimelineView;
+class TimelineGridView;
 class TrackGridView;
 class TimelineContextMenu;
 
 struct TimelineEditorContext {
     Movie* movie = nullptr;
     Notices* notices = nullptr;
-    PropertiesPanel* properties = nullptr;
+    NodePropertiesPanel* properties = nullptr;
     SimulatorPort* simulator = nullptr;
     std::function<int()> fps;              // the frame-rate setting
     std::function<bool()> prompts;         // the prompts setting is 1
@@ -33,7 +33,7 @@ class TimelineEditor : public QWidget {
 public:
     explicit TimelineEditor(TimelineEditorContext context, QWidget* parent = nullptr);
 
-    TimelineView* Timeline() const { return timeline_; }
+    TimelineGridView* Timeline() const { return timeline_; }
     TrackGridView* Tracks() const { return tracks_; }
     TimelineContextMenu* ContextMenu() const { return menu_; }
 
@@ -49,7 +49,7 @@ public:
 
 private:
     TimelineEditorContext ctx_;
-    TimelineView* timeline_;
+    TimelineGridView* timeline_;
     TrackGridView* tracks_;
     TimelineContextMenu* menu_;
 };

@@ -6,7 +6,7 @@
 #include "model/movie.h"
 #include "model/timeline_layout.h"
 #include "model/ui/node_pictures.h"
-#include "model/ui/timeline_view.h"
+#include "model/ui/timeline_grid_view.h"
 
 namespace kinoloop {
 
@@ -90,7 +90,7 @@ void TrackGridView::RefreshPictures() {
     refreshing_ = false;
 }
 
-void TrackGridView::LinkScrolling(TimelineView* timeline, TrackGridView* tracks) {
+void TrackGridView::LinkScrolling(TimelineGridView* timeline, TrackGridView* tracks) {
     QScrollBar* a = timeline->verticalScrollBar();
     QScrollBar* b = tracks->verticalScrollBar();
     // Each bar copies the other's row position; equal values end the exchange.

@@ -6,7 +6,7 @@
 namespace kinoloop {
 
 class Movie;
-class TimelineView;
+class TimelineGridView;
 
 class TrackGridView : public QTableWidget {
     Q_OBJECT
@@ -20,7 +20,7 @@ public:
     void RefreshPictures();
 
     // Scrolling either widget scrolls the other by the same number of rows (bars and wheel).
-    static void LinkScrolling(TimelineView* timeline, TrackGridView* tracks);
+    static void LinkScrolling(TimelineGridView* timeline, TrackGridView* tracks);
 
 signals:
     // A click in the grid (`strTracksSelectCell`): row as in the model (tracks from 1), column 0..2.

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCursor>
 #include <QFile>
 #include <QGroupBox>
@@ -15,16 +16,21 @@
 #include <QVBoxLayout>
 
 #include "model/ui/effect_settings_panel.h"
-#include "model/ui/properties_panel.h"
+#include "model/ui/node_properties_panel.h"
+#include "link/replay_control.h"
+#include "link/udp_link.h"
 #include "model/ui/simulator_port.h"
+#include "model/ui/timeline_commands.h"
 #include "model/ui/tfrm_note.h"
 #include "model/ui/timeline_context_menu.h"
 #include "model/ui/timeline_editor.h"
-#include "model/ui/timeline_view.h"
+#include "model/ui/timeline_grid_view.h"
 #include "model/ui/track_grid_view.h"
 #include "platform/global_hot_key.h"
 #include "shell/program_folder.h"
+#include "shell/settings.h"
 #include "shell/ui/balloon.h"
+#include "shell/ui/link_adapters.h"
 #include "shell/ui/main_actions.h"
 #include "shell/ui/main_notices.h"
 #include "shell/ui/simulator_panel.h"
@@ -35,27 +41,6 @@
 
 namespace kinoloop {
 namespace {
-
-constexpr int kCameraPollMs = 750;
-
-// The editor's view of the simulator link, kept by the main window. The polling timer is the window's own;
-// the packets go through the link once it is composed here.
-class LinkPort : public SimulatorPort {
-public:
-    explicit LinkPort(QTimer& poll) : poll_(poll) {}
-    // TODO(link): true once the link's window host has found and embedded the simulator's window.
-    bool WindowFound() const override { return false; }
-    // TODO(link): "CPP" from the node field buffer through the link's SendCameraPacket.
-    void SendCamera() override {}
-    // TODO(link): "SST" through the link's SendValuePacket.
-    void RequestState() override {}
-    void StartCameraPolling() override { poll_.start(); }
-    void StopCameraPolling() override { poll_.stop(); }
-    bool CameraPolling() const override { return poll_.isActive(); }
-
-private:
-    QTimer& poll_;
-};
 
 QGroupBox* SidePanel(const char* name, const char* caption, QWidget* content) {
     auto* box = new QGroupBox(caption);
@@ -72,15 +57,17 @@ TfrmMain::TfrmMain(MainOptions options, QWidget* parent) : QMainWindow(parent), 
     setObjectName("frmMain");
     setWindowTitle("Kinoloop");
     resize(906, 727);
-    for (QTimer* timer : {&tmrPlay_, &tmrGetCamera_, &tmrPause_, &tmrAutosave_}) timer->stop();
-    tmrGetCamera_.setInterval(kCameraPollMs);
+    for (QTimer* timer : {&tmrPlay_, &tmrPause_, &tmrAutosave_}) timer->stop();
     tmrPause_.setSingleShot(true);
-    simulator_ = std::make_unique<LinkPort>(tmrGetCamera_);
 
     BuildRegions();
     windows_ = CreateProgramWindows(this);
     balloons_ = new BalloonPresenter(this, options_.forceToast);
     notices_ = std::make_unique<MainNotices>(windows_.frmMsgBox, balloons_);
+    link_ = std::make_unique<UdpLink>(movie_, settings_);
+    replays_ = std::make_unique<ReplayControl>(link_->handler(), *notices_);
+    simulator_ = std::make_unique<LinkForEditor>(*link_);
+    cameraWait_ = std::make_unique<LinkCameraWait>(*link_);
     WireCommands();
     RunStartupSequence();
 }
@@ -105,7 +92,7 @@ void TfrmMain::BuildRegions() {
     auto* timelineLayout = new QVBoxLayout(timelineBase);
     timelineLayout->setContentsMargins(0, 0, 0, 0);
     timelineLayout->setSpacing(1);
-    properties_ = new PropertiesPanel;
+    properties_ = new NodePropertiesPanel;
     properties_->SetMovie(&movie_);
 
     status_ = new StatusStrip;
@@ -157,9 +144,37 @@ void TfrmMain::WireCommands() {
 
     movie_.onLastAction = [this](const std::string& text) { status_->SetLastAction(QString::fromStdString(text)); };
     for (QAction* action : editor_->ContextMenu()->ShortcutActions()) addAction(action);
-    connect(editor_->ContextMenu()->AddTimeMarker1, &QAction::triggered, this, &TfrmMain::AddTimeMarker);
-    // TODO(foundation): connect the add, edit, distribute and camera-marker items and the track buttons to the
-    // node, editing and track commands of model/node_commands.h, editing_commands.h and track_commands.h.
+
+    TimelineCommandsContext commandContext;
+    commandContext.movie = &movie_;
+    commandContext.notices = notices_.get();
+    commandContext.editor = editor_;
+    commandContext.properties = properties_;
+    commandContext.simulator = simulator_.get();
+    commandContext.note = windows_.frmNote;
+    commandContext.cameraWait = cameraWait_.get();
+    commandContext.prompts = [this] { return settings_.prompts == 1; };
+    commandContext.resetSimulator = [this] { link_->handler().SendMessagePacket("MST", "/end"); };
+    TrackButtons trackButtons{status_->btnAddRow, status_->btnDeleteRow, status_->btnMoveUp, status_->btnMoveDown,
+                              status_->btnLock};
+    commands_ = new TimelineCommands(commandContext, trackButtons, this);
+
+    // The link reads and drives the properties panel and the timeline through their ports.
+    panelForLink_ = std::make_unique<PanelForLink>(*properties_);
+    timelineForLink_ = std::make_unique<TimelineForLink>(*editor_->Timeline());
+    LinkPorts ports;
+    ports.panel = panelForLink_.get();
+    ports.timeline = timelineForLink_.get();
+    // TODO(playback): the frame clock, frame runner and sound stopper of the playback system.
+    link_->SetPorts(ports);
+    // TODO(playback): pass playback's LastPlayedFrame once the playback system is composed here.
+    const auto moveHere = [this](bool play) {
+        replays_->MoveLfsHere(play, properties_->cmbReplay()->currentText().toStdString(), 0.0);
+    };
+    connect(editor_->ContextMenu()->MoveLFSHereAndPlay1, &QAction::triggered, this, [moveHere] { moveHere(true); });
+    connect(editor_->ContextMenu()->MoveLFSHereAndPause1, &QAction::triggered, this, [moveHere] { moveHere(false); });
+    connect(actions_->UnFreezeLFS, &QAction::triggered, this, [this] { replays_->UnFreeze(); });
+    connect(actions_->ReconnectKinoloop, &QAction::triggered, this, [this] { link_->handler().Reconnect(); });
 
     connect(actions_->ExitKinoloop, &QAction::triggered, this, &QWidget::close);
     connect(actions_->SetupKinoloop, &QAction::triggered, this, [this] { ShowOnTop(windows_.frmSetup); });
@@ -170,11 +185,20 @@ void TfrmMain::WireCommands() {
     connect(panMain_, &SimulatorPanel::clicked, this, &TfrmMain::ClickMainPanel);
 
     PropertiesHooks hooks;
-    hooks.stopCameraPolling = [this] { tmrGetCamera_.stop(); };
-    hooks.scanReplay = [this] { ShowOnTop(windows_.frmHotMoments); };
+    hooks.stopCameraPolling = [this] { link_->Stop(); };
+    hooks.replayFiles = [this] {
+        QStringList files;
+        for (const std::string& file : replays_->FillReplayList()) files << QString::fromStdString(file);
+        return files;
+    };
+    hooks.trackNameOf = [this](const QString& file) {
+        return QString::fromStdString(
+            replays_->ReadReplayTrackName(file.toStdString(), file.toUpper().endsWith(".SPR")));
+    };
+    hooks.applyReplay = [this](const QString& file) { replays_->btnApplyReplayClick(file.toStdString()); };
+    hooks.scanReplay = [this](const QString& file) { replays_->btnScanClick(file.toStdString()); };
     hooks.editScript = [this] { ShowOnTop(windows_.frmScripts); };
-    // TODO(link): hooks.replayFiles (FillReplayList), hooks.trackNameOf and hooks.applyReplay from the replay
-    // control; TODO(audio): hooks.browseSound from the sound nodes' file dialog.
+    // TODO(audio): hooks.browseSound from the sound nodes' file dialog.
     properties_->SetHooks(std::move(hooks));
 
     if (options_.hotKey) {
@@ -201,8 +225,8 @@ void TfrmMain::RunStartupSequence() {
         return {};
     });
     steps.Add("Settings", [this]() -> std::string {
-        // TODO(foundation): settings_ = LoadSettings(OptFolder() / "settings.ini", mixer) once settings.cpp lands;
-        // until then the defaults of TSettings stand.
+        // TODO(audio): give the recording mixer, so that the audio keys default from it.
+        settings_ = LoadSettings(OptFolder() / "settings.ini", nullptr);
         return {};
     });
     steps.Add("Movie header", [this]() -> std::string {
@@ -230,8 +254,7 @@ void TfrmMain::RunStartupSequence() {
         return {};
     });
     steps.Add("Simulator link", [this]() -> std::string {
-        // TODO(link): open the UDP link (host, remoteport, localport) and return its failure text.
-        return {};
+        return link_->Open();
     });
     steps.Add("Launch picture", [this]() -> std::string {
         const QString picture = QString::fromStdString((ImgFolder() / "loadlfs.jpg").string());
@@ -239,7 +262,11 @@ void TfrmMain::RunStartupSequence() {
         return {};
     });
     steps.Add("Lists", [this]() -> std::string {
-        // TODO(link, scripting, render): FillReplayList, the script list and ScanPlugins, in that order.
+        properties_->cmbReplay()->clear();
+        for (const std::string& file : replays_->FillReplayList()) {
+            properties_->cmbReplay()->addItem(QString::fromStdString(file));
+        }
+        // TODO(scripting, render): the script list and ScanPlugins after the replay list.
         return {};
     });
     steps.Add("Audio engine", [this]() -> std::string {
@@ -315,7 +342,7 @@ void TfrmMain::panMainResize() {
 
 void TfrmMain::ClickMainPanel() {
     movie_.txtRecords.Clear();
-    tmrGetCamera_.stop();
+    link_->Stop();
     properties_->ShowNodeProperties('N');
 }
 
@@ -334,10 +361,7 @@ void TfrmMain::BringToFront() {
     activateWindow();
 }
 
-void TfrmMain::AddTimeMarker() {
-    // TODO(foundation): the time-marker command of model/node_commands.h (find or add the "Time Markers" track,
-    // write "M" at the current frame), then RefreshTimeline().
-}
+void TfrmMain::AddTimeMarker() { commands_->AddTimeMarker(); }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
     if (closing_) {

@@ -16,12 +16,18 @@ class QLabel;
 namespace kinoloop {
 
 class BalloonPresenter;
+class CameraWait;
+class PanelForLink;
+class ReplayControl;
+class TimelineCommands;
+class TimelineForLink;
+class UdpLink;
 class EffectSettingsPanel;
 class GlobalHotKey;
 class MainActions;
 class MainNotices;
 class Notices;
-class PropertiesPanel;
+class NodePropertiesPanel;
 class SimulatorPanel;
 class SimulatorPort;
 class StatusStrip;
@@ -44,15 +50,17 @@ public:
     Notices& notices();
     const ProgramWindows& windows() const { return windows_; }
     TimelineEditor* editor() const { return editor_; }
-    PropertiesPanel* properties() const { return properties_; }
+    NodePropertiesPanel* properties() const { return properties_; }
     StatusStrip* statusStrip() const { return status_; }
     MainActions* actions() const { return actions_; }
     BalloonPresenter* balloons() const { return balloons_; }
     GlobalHotKey* hotKey() const { return hotKey_; }
     QWidget* simulatorPanel() const;  // `panLFS`, the parent of the embedded simulator window
     QTimer& tmrPlay() { return tmrPlay_; }
-    QTimer& tmrGetCamera() { return tmrGetCamera_; }
     QTimer& tmrAutosave() { return tmrAutosave_; }
+    UdpLink& link() { return *link_; }
+    ReplayControl& replays() { return *replays_; }
+    TimelineCommands* commands() const { return commands_; }
     const std::vector<std::string>& StartupFailures() const { return startupFailures_; }
 
     int FrameExtraWidth() const { return frameExtraWidth_; }
@@ -85,11 +93,17 @@ private:
     MainOptions options_;
     Movie movie_;
     TSettings settings_;
+    std::unique_ptr<UdpLink> link_;
+    std::unique_ptr<ReplayControl> replays_;
     std::unique_ptr<SimulatorPort> simulator_;
+    std::unique_ptr<CameraWait> cameraWait_;
+    std::unique_ptr<PanelForLink> panelForLink_;
+    std::unique_ptr<TimelineForLink> timelineForLink_;
+    TimelineCommands* commands_ = nullptr;
     MainActions* actions_ = nullptr;
     StatusStrip* status_ = nullptr;
     TimelineEditor* editor_ = nullptr;
-    PropertiesPanel* properties_ = nullptr;
+    NodePropertiesPanel* properties_ = nullptr;
     EffectSettingsPanel* effectSettings_ = nullptr;
     SimulatorPanel* panMain_ = nullptr;
     QWidget* panOther_ = nullptr;
@@ -98,7 +112,6 @@ private:
     ProgramWindows windows_;
     GlobalHotKey* hotKey_ = nullptr;
     QTimer tmrPlay_;
-    QTimer tmrGetCamera_;
     QTimer tmrPause_;
     QTimer tmrAutosave_;
     int frameExtraWidth_ = 0;

@@ -9,7 +9,7 @@
 #include <QScreen>
 #include <QStyle>
 
-#include "shell/ui/event_wait.h"
+#include "link/event_wait.h"
 
 namespace kinoloop {
 

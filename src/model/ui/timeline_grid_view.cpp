@@ -1,4 +1,4 @@
-#include "model/ui/timeline_view.h"
+#include "model/ui/timeline_grid_view.h"
 
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -21,7 +21,7 @@ QRect Outline(int left, int top, int right, int bottom) { return QRect(left, top
 
 }  // namespace
 
-TimelineView::TimelineView(QWidget* parent) : QAbstractScrollArea(parent) {
+TimelineGridView::TimelineGridView(QWidget* parent) : QAbstractScrollArea(parent) {
     setObjectName("strTimeline");
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -33,17 +33,17 @@ TimelineView::TimelineView(QWidget* parent) : QAbstractScrollArea(parent) {
     setFont(small);
 }
 
-void TimelineView::SetMovie(Movie* movie) {
+void TimelineGridView::SetMovie(Movie* movie) {
     movie_ = movie;
     GridResized();
 }
 
-void TimelineView::GridResized() {
+void TimelineGridView::GridResized() {
     UpdateScrollRanges();
     viewport()->update();
 }
 
-void TimelineView::UpdateScrollRanges() {
+void TimelineGridView::UpdateScrollRanges() {
     if (movie_ == nullptr) return;
     const QSize size = viewport()->size();
     const int columns = movie_->strTimeline.ColumnCount();
@@ -57,32 +57,32 @@ void TimelineView::UpdateScrollRanges() {
     layout_.ScrollTo(horizontalScrollBar()->value(), verticalScrollBar()->value() + 1);
 }
 
-void TimelineView::SetSelection(const GridSelection& selection) {
+void TimelineGridView::SetSelection(const GridSelection& selection) {
     selection_ = selection;
     PublishSelection();
     viewport()->update();
 }
 
-void TimelineView::PublishSelection() {
+void TimelineGridView::PublishSelection() {
     if (movie_ == nullptr) return;
     movie_->selection = TimelineSelection{selection_.Left(),       selection_.Top(),        selection_.Right(),
                                           selection_.Bottom(),     selection_.focusColumn, selection_.focusRow};
 }
 
-void TimelineView::ScrollToCell(int firstColumn, int firstTrackRow) {
+void TimelineGridView::ScrollToCell(int firstColumn, int firstTrackRow) {
     horizontalScrollBar()->setValue(firstColumn);
     verticalScrollBar()->setValue(firstTrackRow - 1);
 }
 
-int TimelineView::WholeVisibleColumns() const { return layout_.WholeColumns(viewport()->width()); }
+int TimelineGridView::WholeVisibleColumns() const { return layout_.WholeColumns(viewport()->width()); }
 
-void TimelineView::FollowFrame(int currentFrame) {
+void TimelineGridView::FollowFrame(int currentFrame) {
     const int first = FollowFrameFirstColumn(currentFrame, WholeVisibleColumns(), layout_.FirstColumn());
     if (first != layout_.FirstColumn()) horizontalScrollBar()->setValue(first);
     viewport()->update();
 }
 
-void TimelineView::SetNoteHint(const QString& text, bool showNow) {
+void TimelineGridView::SetNoteHint(const QString& text, bool showNow) {
     noteHint_ = text;
     if (text.isEmpty()) {
         QToolTip::hideText();
@@ -91,22 +91,22 @@ void TimelineView::SetNoteHint(const QString& text, bool showNow) {
     }
 }
 
-void TimelineView::resizeEvent(QResizeEvent* event) {
+void TimelineGridView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     UpdateScrollRanges();
 }
 
-void TimelineView::scrollContentsBy(int, int) {
+void TimelineGridView::scrollContentsBy(int, int) {
     layout_.ScrollTo(horizontalScrollBar()->value(), verticalScrollBar()->value() + 1);
     viewport()->update();
 }
 
-void TimelineView::paintEvent(QPaintEvent*) {
+void TimelineGridView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     PaintGrid(painter, viewport()->rect());
 }
 
-void TimelineView::PaintGrid(QPainter& painter, const QRect& area) {
+void TimelineGridView::PaintGrid(QPainter& painter, const QRect& area) {
     namespace colour = timeline_colour;
     painter.fillRect(area, palette().window());
     if (movie_ == nullptr) return;
@@ -218,20 +218,20 @@ void TimelineView::PaintGrid(QPainter& painter, const QRect& area) {
     painter.setBrush(Qt::NoBrush);
 }
 
-bool TimelineView::CellUnder(const QPoint& pos, int& column, int& row) const {
+bool TimelineGridView::CellUnder(const QPoint& pos, int& column, int& row) const {
     if (movie_ == nullptr) return false;
     return layout_.HitTest(pos.x(), pos.y(), movie_->strTimeline.ColumnCount(), movie_->strTimeline.RowCount(),
                            column, row);
 }
 
-void TimelineView::SelectCell(int column, int row) {
+void TimelineGridView::SelectCell(int column, int row) {
     selection_.Start(column, row);
     PublishSelection();
     viewport()->update();
     emit cellSelected(column, row);
 }
 
-void TimelineView::mousePressEvent(QMouseEvent* event) {
+void TimelineGridView::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     int column = 0, row = 0;
     if (event->button() != Qt::LeftButton || !CellUnder(event->position().toPoint(), column, row) || row == 0) {
@@ -242,7 +242,7 @@ void TimelineView::mousePressEvent(QMouseEvent* event) {
     SelectCell(column, row);
 }
 
-void TimelineView::mouseMoveEvent(QMouseEvent* event) {
+void TimelineGridView::mouseMoveEvent(QMouseEvent* event) {
     if (!dragging_ || !(event->buttons() & Qt::LeftButton)) return;
     int column = 0, row = 0;
     QPoint pos = event->position().toPoint();
@@ -258,7 +258,7 @@ void TimelineView::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
-void TimelineView::keyPressEvent(QKeyEvent* event) {
+void TimelineGridView::keyPressEvent(QKeyEvent* event) {
     if (movie_ == nullptr) return;
     int column = selection_.focusColumn;
     int row = selection_.focusRow;
@@ -281,9 +281,9 @@ void TimelineView::keyPressEvent(QKeyEvent* event) {
     SelectCell(column, row);
 }
 
-void TimelineView::contextMenuEvent(QContextMenuEvent* event) { emit contextMenuAt(event->globalPos()); }
+void TimelineGridView::contextMenuEvent(QContextMenuEvent* event) { emit contextMenuAt(event->globalPos()); }
 
-bool TimelineView::viewportEvent(QEvent* event) {
+bool TimelineGridView::viewportEvent(QEvent* event) {
     switch (event->type()) {
         case QEvent::ToolTip:
             if (!noteHint_.isEmpty()) {

@@ -11,10 +11,10 @@ namespace kinoloop {
 
 class Movie;
 
-class TimelineView : public QAbstractScrollArea {
+class TimelineGridView : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    explicit TimelineView(QWidget* parent = nullptr);
+    explicit TimelineGridView(QWidget* parent = nullptr);
 
     void SetMovie(Movie* movie);
     Movie* GetMovie() const { return movie_; }

@@ -22,8 +22,8 @@ struct PropertiesHooks {
     std::function<void()> stopCameraPolling;                 // `tmrGetCamera` off
     std::function<QStringList()> replayFiles;                // `FillReplayList`
     std::function<QString(const QString& file)> trackNameOf;  // track name read from a replay file
-    std::function<void(const QString& file)> applyReplay;    // the replay questions and the load that follow Apply
-    std::function<void()> scanReplay;                        // "Scan": the hot-moment scan window
+    std::function<void(const QString& file)> applyReplay;    // "Apply": the replay goes into the replay node
+    std::function<void(const QString& file)> scanReplay;     // "Scan": the hot-moment scan
     std::function<void()> editScript;                        // "Edit Script"
     std::function<void()> browseSound;                       // "Browse" of a sound node
 };
@@ -46,10 +46,10 @@ struct EffectSettingsControls {
     QPlainTextEdit* txtAuthorNotes = nullptr;
 };
 
-class PropertiesPanel : public QWidget {
+class NodePropertiesPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit PropertiesPanel(QWidget* parent = nullptr);
+    explicit NodePropertiesPanel(QWidget* parent = nullptr);
 
     void SetMovie(Movie* movie) { movie_ = movie; }
     void SetHooks(PropertiesHooks hooks) { hooks_ = std::move(hooks); }
@@ -85,6 +85,10 @@ public:
     QPushButton* btnScan() const { return btnScan_; }
     QPushButton* btnEditScript() const { return btnEditScript_; }
     QPushButton* btnBrowseSound() const { return btnBrowseSound_; }
+    // `lblPropLabel`, repainted at once.
+    void SetPropertiesLabel(const QString& text);
+    // The replay panel's track name and picture (no picture for an empty path).
+    void ShowTrackName(const QString& track, const QString& picturePath);
     // Hides the seven camera track bars (a click on the camera panel's background).
     void HideCameraBars();
 
@@ -116,6 +120,7 @@ private:
     char shown_ = 'N';
     bool filling_ = false;
 
+    QLabel* lblPropLabel_ = nullptr;
     QLabel* imgPropType_ = nullptr;
     QLabel* lblNodeType_ = nullptr;
     QLabel* lblProject_ = nullptr;

@@ -1,4 +1,4 @@
-#include "model/ui/properties_panel.h"
+#include "model/ui/node_properties_panel.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -43,7 +43,7 @@ constexpr const char* kCameraCaptions[] = {"x:", "y:", "z:", "heading:", "pitch:
 
 }  // namespace
 
-PropertiesPanel::PropertiesPanel(QWidget* parent) : QWidget(parent) {
+NodePropertiesPanel::NodePropertiesPanel(QWidget* parent) : QWidget(parent) {
     setObjectName("panPropertiesBase");
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -56,13 +56,17 @@ PropertiesPanel::PropertiesPanel(QWidget* parent) : QWidget(parent) {
     layout->addStretch(0);
 }
 
-QWidget* PropertiesPanel::BuildCommon() {
+QWidget* NodePropertiesPanel::BuildCommon() {
     auto* common = new QWidget;
     common->setObjectName("panProperties");
     common->setFixedWidth(220);
     auto* grid = new QGridLayout(common);
-    auto* header = new QLabel("<b>Properties</b>");
-    grid->addWidget(header, 0, 0, 1, 2);
+    lblPropLabel_ = new QLabel("Properties");
+    lblPropLabel_->setObjectName("lblPropLabel");
+    QFont bold = lblPropLabel_->font();
+    bold.setBold(true);
+    lblPropLabel_->setFont(bold);
+    grid->addWidget(lblPropLabel_, 0, 0, 1, 2);
     imgPropType_ = new QLabel;
     imgPropType_->setObjectName("imgPropType");
     imgPropType_->setFixedSize(32, 32);
@@ -81,7 +85,7 @@ QWidget* PropertiesPanel::BuildCommon() {
     return common;
 }
 
-QWidget* PropertiesPanel::BuildCamera() {
+QWidget* NodePropertiesPanel::BuildCamera() {
     panCamera_ = new QWidget;
     panCamera_->setObjectName("panCamera");
     panCamera_->installEventFilter(this);
@@ -138,7 +142,7 @@ QWidget* PropertiesPanel::BuildCamera() {
     return panCamera_;
 }
 
-QWidget* PropertiesPanel::BuildEffect() {
+QWidget* NodePropertiesPanel::BuildEffect() {
     panEffect_ = new QWidget;
     panEffect_->setObjectName("panEffect");
     auto* layout = new QVBoxLayout(panEffect_);
@@ -166,7 +170,7 @@ QWidget* PropertiesPanel::BuildEffect() {
     return panEffect_;
 }
 
-QWidget* PropertiesPanel::BuildReplayStart() {
+QWidget* NodePropertiesPanel::BuildReplayStart() {
     panReplayStart_ = new QWidget;
     panReplayStart_->setObjectName("panReplayStart");
     auto* layout = new QHBoxLayout(panReplayStart_);
@@ -186,7 +190,7 @@ QWidget* PropertiesPanel::BuildReplayStart() {
     return panReplayStart_;
 }
 
-QWidget* PropertiesPanel::BuildReplay() {
+QWidget* NodePropertiesPanel::BuildReplay() {
     panReplay_ = new QWidget;
     panReplay_->setObjectName("panReplay");
     auto* grid = new QGridLayout(panReplay_);
@@ -212,14 +216,14 @@ QWidget* PropertiesPanel::BuildReplay() {
     btnScan_->setCursor(Qt::PointingHandCursor);
     grid->addWidget(btnScan_, 2, 1, Qt::AlignLeft);
     grid->setColumnStretch(4, 1);
-    connect(btnApplyReplay_, &QPushButton::clicked, this, &PropertiesPanel::ApplyReplay);
+    connect(btnApplyReplay_, &QPushButton::clicked, this, &NodePropertiesPanel::ApplyReplay);
     connect(btnScan_, &QPushButton::clicked, this, [this] {
-        if (hooks_.scanReplay) hooks_.scanReplay();
+        if (hooks_.scanReplay) hooks_.scanReplay(cmbReplay_->currentText());
     });
     return panReplay_;
 }
 
-QWidget* PropertiesPanel::BuildSound() {
+QWidget* NodePropertiesPanel::BuildSound() {
     panSound_ = new QWidget;
     panSound_->setObjectName("panSound");
     auto* layout = new QHBoxLayout(panSound_);
@@ -238,7 +242,7 @@ QWidget* PropertiesPanel::BuildSound() {
     return panSound_;
 }
 
-QWidget* PropertiesPanel::BuildScript() {
+QWidget* NodePropertiesPanel::BuildScript() {
     panScript_ = new QWidget;
     panScript_->setObjectName("panScript");
     auto* layout = new QHBoxLayout(panScript_);
@@ -259,21 +263,21 @@ QWidget* PropertiesPanel::BuildScript() {
     return panScript_;
 }
 
-void PropertiesPanel::SetEffects(std::vector<EffectEntry> effects) {
+void NodePropertiesPanel::SetEffects(std::vector<EffectEntry> effects) {
     effects_ = std::move(effects);
     cmbEffects_->clear();
     for (const EffectEntry& entry : effects_) cmbEffects_->addItem(entry.name);
     cmbEffects_->setCurrentIndex(-1);
 }
 
-void PropertiesPanel::SetScripts(const QStringList& names) {
+void NodePropertiesPanel::SetScripts(const QStringList& names) {
     const QString current = cmbScripts_->currentText();
     cmbScripts_->clear();
     cmbScripts_->addItems(names);
     cmbScripts_->setCurrentIndex(cmbScripts_->findText(current));
 }
 
-QWidget* PropertiesPanel::KindPanel(char kind) const {
+QWidget* NodePropertiesPanel::KindPanel(char kind) const {
     switch (kind) {
         case 'C': return panCamera_;
         case 'E': return panEffect_;
@@ -285,13 +289,13 @@ QWidget* PropertiesPanel::KindPanel(char kind) const {
     }
 }
 
-void PropertiesPanel::ShowPanel(QWidget* panel) {
+void NodePropertiesPanel::ShowPanel(QWidget* panel) {
     for (QWidget* p : {panCamera_, panEffect_, panReplayStart_, panReplay_, panSound_, panScript_}) {
         p->setVisible(p == panel);
     }
 }
 
-void PropertiesPanel::ShowNodeProperties(char kind) {
+void NodePropertiesPanel::ShowNodeProperties(char kind) {
     if (movie_ == nullptr) return;
     const auto setKind = [this](char letter, const char* name) {
         imgPropType_->setPixmap(KindPicture(letter));
@@ -351,7 +355,7 @@ void PropertiesPanel::ShowNodeProperties(char kind) {
     filling_ = false;
 }
 
-void PropertiesPanel::FillCamera() {
+void NodePropertiesPanel::FillCamera() {
     // Guarded: the first line that is missing stops the filling; the panel still switches.
     static const int kLines[] = {4, 5, 6, 7, 8, 9};
     for (int i = 0; i < 6; ++i) {
@@ -372,7 +376,7 @@ void PropertiesPanel::FillCamera() {
     cameraBoxes_[6]->setText(Line(*movie_, field::CamFov));
 }
 
-void PropertiesPanel::ShowEffectChoice(int index) {
+void NodePropertiesPanel::ShowEffectChoice(int index) {
     if (effect_.lblEffect == nullptr) return;
     if (index >= 0 && index < static_cast<int>(effects_.size())) {
         effect_.lblEffect->setText("Effect: " + cmbEffects_->itemText(index) + " - " +
@@ -387,7 +391,7 @@ void PropertiesPanel::ShowEffectChoice(int index) {
     effect_.txtEffectID->setText(QString::number(index));
 }
 
-void PropertiesPanel::FillEffect() {
+void NodePropertiesPanel::FillEffect() {
     const int index = cmbEffects_->findText(Line(*movie_, 4));
     cmbEffects_->setCurrentIndex(index);
     if (effect_.lblEffect == nullptr) return;
@@ -400,7 +404,7 @@ void PropertiesPanel::FillEffect() {
     effect_.txtMessage->setText(Line(*movie_, 9));
 }
 
-void PropertiesPanel::ResetEffectEditors() {
+void NodePropertiesPanel::ResetEffectEditors() {
     cmbEffects_->setCurrentIndex(-1);
     if (effect_.lblEffect == nullptr) return;
     effect_.lblEffect->setText("Effect: No effect is selected");
@@ -411,41 +415,40 @@ void PropertiesPanel::ResetEffectEditors() {
     effect_.txtEffectID->setText("-1");
 }
 
-void PropertiesPanel::ShowReplayTrack(const QString& replayFile) {
+void NodePropertiesPanel::ShowReplayTrack(const QString& replayFile) {
     const QString track = hooks_.trackNameOf ? hooks_.trackNameOf(replayFile) : QString();
-    lblTrackName_->setText(track);
     movie_->header.MovieTrackName = track.toStdString();
     const QString picture = QString::fromStdString((ImgFolder() / (track.toStdString() + ".jpg")).string());
-    if (!track.isEmpty() && QFile::exists(picture)) {
-        imgTrackName_->setPixmap(QPixmap(picture));
-    } else {
+    ShowTrackName(track, !track.isEmpty() && QFile::exists(picture) ? picture : QString());
+}
+
+void NodePropertiesPanel::ShowTrackName(const QString& track, const QString& picturePath) {
+    lblTrackName_->setText(track);
+    if (picturePath.isEmpty()) {
         imgTrackName_->clear();
+    } else {
+        imgTrackName_->setPixmap(QPixmap(picturePath));
     }
 }
 
-void PropertiesPanel::RefreshReplayStarts() {
+void NodePropertiesPanel::SetPropertiesLabel(const QString& text) {
+    lblPropLabel_->setText(text);
+    lblPropLabel_->repaint();
+}
+
+void NodePropertiesPanel::RefreshReplayStarts() {
     if (movie_ == nullptr) return;
     cmbReplayStart_->clear();
     for (const std::string& item : ReplayStartItems(*movie_)) cmbReplayStart_->addItem(QString::fromStdString(item));
     cmbReplayStart_->setCurrentIndex(-1);
 }
 
-void PropertiesPanel::ApplyReplay() {
-    if (movie_ == nullptr) return;
-    const QString file = cmbReplay_->currentText();
-    if (!QFileInfo(file).suffix().isEmpty()) {
-        ShowReplayTrack(file);
-        if (HasLine(*movie_, field::ReplaySinglePlayer)) {
-            movie_->txtRecords.SetLine(field::ReplayFile, file.toStdString());
-            movie_->txtRecords.SetLine(field::ReplaySinglePlayer, ReplaySinglePlayerField(file.toStdString()));
-            StoreFieldBuffer(*movie_);
-        }
-        ShowNodeProperties('N');
-    }
-    if (hooks_.applyReplay) hooks_.applyReplay(file);
+void NodePropertiesPanel::ApplyReplay() {
+    // Replay control reads the track, fills the replay node, shows the empty panel and asks what comes next.
+    if (hooks_.applyReplay) hooks_.applyReplay(cmbReplay_->currentText());
 }
 
-void PropertiesPanel::OpenCameraBar(int index) {
+void NodePropertiesPanel::OpenCameraBar(int index) {
     QSlider* bar = cameraBars_[static_cast<std::size_t>(index)];
     const auto value = ParseInt(cameraBoxes_[static_cast<std::size_t>(index)]->text().toStdString());
     // A box that holds no whole number leaves the bar closed.
@@ -461,23 +464,23 @@ void PropertiesPanel::OpenCameraBar(int index) {
     bar->setFocus();
 }
 
-void PropertiesPanel::CameraBarMoved(int index, int position) {
+void NodePropertiesPanel::CameraBarMoved(int index, int position) {
     if (movie_ == nullptr || filling_) return;
     cameraBoxes_[static_cast<std::size_t>(index)]->setText(QString::number(position));
     SetFieldAndStore(*movie_, CameraBars()[static_cast<std::size_t>(index)].line, std::to_string(position));
 }
 
-void PropertiesPanel::CameraBoxEntered(int index) {
+void NodePropertiesPanel::CameraBoxEntered(int index) {
     if (movie_ == nullptr) return;
     SetFieldAndStore(*movie_, CameraBars()[static_cast<std::size_t>(index)].line,
                      cameraBoxes_[static_cast<std::size_t>(index)]->text().toStdString());
 }
 
-void PropertiesPanel::HideCameraBars() {
+void NodePropertiesPanel::HideCameraBars() {
     for (QSlider* bar : cameraBars_) bar->hide();
 }
 
-bool PropertiesPanel::eventFilter(QObject* watched, QEvent* event) {
+bool NodePropertiesPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == panCamera_ && event->type() == QEvent::MouseButtonPress) {
         HideCameraBars();
         return false;

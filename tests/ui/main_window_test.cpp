@@ -1,0 +1,304 @@
+// The main window as a user drives it: commands from the timeline's context menu, the track buttons, the exit
+// question and the camera editors that talk to the simulator over UDP.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QToolButton>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+#include <cstring>
+#include <deque>
+#include <fstream>
+
+#include "link/udp_link.h"
+#include "model/field_text.h"
+#include "model/ui/node_properties_panel.h"
+#include "model/ui/timeline_context_menu.h"
+#include "model/ui/timeline_editor.h"
+#include "model/ui/timeline_grid_view.h"
+#include "model/ui/tfrm_note.h"
+#include "model/ui/track_grid_view.h"
+#include <QPlainTextEdit>
+#include "qt_app.h"
+#include "shell/program_folder.h"
+#include "shell/ui/status_strip.h"
+#include "shell/ui/tfrm_main.h"
+#include "shell/ui/tfrm_msg_box.h"
+#include "temp_folder.h"
+
+namespace kinoloop {
+namespace {
+
+using testing::EnsureApp;
+using testing::WaitFor;
+
+// Answers the message box as a user would: with the queued answers in order ('O' for an "O" box when the queue
+// is empty), recording every text it answered.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(TfrmMsgBox* box) : box_(box) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+        timer_.start(5);
+    }
+    void Answer(char answer) { answers_.push_back(answer); }
+    std::vector<std::string> texts;
+
+private:
+    void Poll() {
+        if (!box_->isVisible() || !box_->Pending()) return;
+        texts.push_back(box_->TextLabel()->text().toStdString());
+        char answer = 'O';
+        if (!answers_.empty()) {
+            answer = answers_.front();
+            answers_.pop_front();
+        }
+        const bool left = answer == 'Y' || (answer == 'O' && box_->LeftButton()->isVisible());
+        QTest::mouseClick(left ? box_->LeftButton() : box_->RightButton(), Qt::LeftButton);
+    }
+    TfrmMsgBox* box_;
+    QTimer timer_;
+    std::deque<char> answers_;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(EnsureApp());
+        ASSERT_TRUE(peer.bind(QHostAddress::LocalHost, 0));
+        QUdpSocket probe;  // a free port for Kinoloop's own listener
+        ASSERT_TRUE(probe.bind(QHostAddress::LocalHost, 0));
+        const quint16 localPort = probe.localPort();
+        probe.close();
+        std::ofstream ini(OptFolder() / "settings.ini");
+        ini << "[settings]\nfirstrun=0\nprompts=1\ntimeline=1\n[record]\nfps=25\n[insim]\nhost=127.0.0.1\n"
+            << "localport=" << localPort << "\nremoteport=" << peer.localPort() << "\n";
+        ini.close();
+        MainOptions options;
+        options.hotKey = false;
+        options.forceToast = true;
+        window = std::make_unique<TfrmMain>(options);
+        window->resize(1200, 800);
+        window->show();
+        answerer = std::make_unique<BoxAnswerer>(window->windows().frmMsgBox);
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override {
+        answerer.reset();
+        window.reset();
+        QCoreApplication::processEvents();
+    }
+
+    Movie& movie() { return window->movie(); }
+    TimelineContextMenu* menu() { return window->editor()->ContextMenu(); }
+    // Selects a cell as a click does.
+    void Select(int column, int row) {
+        GridSelection selection;
+        selection.Start(column, row);
+        window->editor()->Timeline()->SetSelection(selection);
+        window->editor()->SelectCell(column, row);
+    }
+    void SelectRange(int fromColumn, int toColumn, int row) {
+        Select(fromColumn, row);
+        GridSelection selection;
+        selection.Start(fromColumn, row);
+        selection.Extend(toColumn, row);
+        window->editor()->Timeline()->SetSelection(selection);
+    }
+    std::string Cell(int column, int row) { return std::string(movie().strTimeline.Cell(column, row)); }
+    std::string Status() { return window->statusStrip()->lblLastAction->text().toStdString(); }
+
+    testing::TempProgramFolder home;
+    QUdpSocket peer;
+    std::unique_ptr<TfrmMain> window;
+    std::unique_ptr<BoxAnswerer> answerer;
+};
+
+TEST_F(MainWindowTest, StartsWithTheSettingsAnEmptyMovieAndTheLink) {
+    EXPECT_EQ(window->windowTitle(), "Kinoloop");
+    EXPECT_EQ(movie().strTimeline.ColumnCount(), 60 * 25 + 5);
+    EXPECT_EQ(movie().strTracks.At(1).name, "Untitled Track");
+    EXPECT_EQ(window->tmrPlay().interval(), 40);
+    EXPECT_FALSE(window->tmrAutosave().isActive());
+    EXPECT_TRUE(window->link().IsListening());
+    EXPECT_TRUE(window->StartupFailures().empty());
+    EXPECT_EQ(window->statusStrip()->lblCurrFrame->text(), "Frame: 0");
+    EXPECT_EQ(window->statusStrip()->lblFPS->text(), "25fps");
+    const QStringList captions{"Kinoloop - Setup", "Kinoloop", "Kinoloop - About", "Kinoloop",
+                               "Kinoloop - Script Editor", "Node Library", "Hot Moment Scan",
+                               "Kinoloop - Effects Preview", "Timeline Debug", "Node Note"};
+    QStringList seen;
+    for (QWidget* w : window->windows().All()) seen << w->windowTitle();
+    EXPECT_EQ(seen, captions);
+}
+
+TEST_F(MainWindowTest, AddingEveryNodeKindByTheContextMenu) {
+    const struct {
+        QAction* TimelineContextMenu::*item;
+        int column;
+        const char* code;
+        const char* tag;
+        char panel;
+        const char* kindName;
+        const char* status;
+    } cases[] = {
+        {&TimelineContextMenu::AddReplay1, 0, "R", "REP", 'R', "Replay", "Last Action: Added new replay node at cell 0:1"},
+        {&TimelineContextMenu::AddCamera1, 10, "C", "CAM", 'C', "Camera", "Last Action: Added new camera node at cell 10:1"},
+        {&TimelineContextMenu::AddScript1, 20, "S", "SCR", 'S', "Script", "Last Action: Added new script node at cell 20:1"},
+        {&TimelineContextMenu::AddEffect1, 30, "E", "EFF", 'E', "Effect", "Last Action: Added new effect node at cell 30:1"},
+        {&TimelineContextMenu::AddSound1, 40, "T", "SND", 'T', "Sound", "Last Action: Added new sound node at cell 40:1"},
+        {&TimelineContextMenu::AddReplayStart1, 50, "G", "STT", 'G', "Start", "Last Action: Added new start node at cell 50:1"},
+        {&TimelineContextMenu::AddMovieStop1, 60, "X", "STP", 'N', "KNLOOP", "Last Action: Added new stop node at cell 60:1"},
+    };
+    answerer->Answer('N');  // the replay does not span the timeline
+    for (const auto& c : cases) {
+        Select(c.column, 1);
+        (menu()->*c.item)->trigger();
+        EXPECT_EQ(Cell(c.column, 1), c.code) << c.tag;
+        const NodeText* record = movie().nodeStore.Find(c.column, 1);
+        ASSERT_NE(record, nullptr) << c.tag;
+        EXPECT_EQ(record->tag, c.tag);
+        EXPECT_EQ(window->properties()->ShownKind(), c.panel) << c.tag;
+        EXPECT_EQ(window->properties()->lblNodeType()->text(), c.kindName) << c.tag;
+        EXPECT_EQ(Status(), c.status);
+    }
+    EXPECT_EQ(Cell(1, 1), "") << "answering N leaves a one-cell replay";
+    EXPECT_EQ(movie().nodeStore.Size(), 7u);
+    EXPECT_EQ(answerer->texts.front(),
+              "Would you like Kinoloop to extend the replay span over the length of the timeline. (This is "
+              "recommended) ?");
+    EXPECT_NE(std::find(answerer->texts.begin(), answerer->texts.end(),
+                        "Adjust the camera using the options in the properties panel below"),
+              answerer->texts.end());
+
+    // The time marker goes to a "Time Markers" track at the current frame.
+    Select(33, 1);
+    menu()->AddTimeMarker1->trigger();
+    const int markers = movie().strTracks.FindTrack("Time Markers");
+    ASSERT_EQ(markers, 2);
+    EXPECT_EQ(Cell(33, markers), "M");
+    EXPECT_EQ(window->editor()->Tracks()->rowCount(), 2) << "the track grid shows the new track";
+
+    // A note on the camera.
+    Select(10, 1);
+    QTimer::singleShot(20, [this] {
+        window->windows().frmNote->findChild<QPlainTextEdit*>("txtNote")->setPlainText("orbit\nslow");
+        QTest::mouseClick(window->windows().frmNote->findChild<QPushButton*>("btnOk"), Qt::LeftButton);
+    });
+    menu()->AddNote1->trigger();
+    EXPECT_EQ(Cell(10, 1), "Cn");
+    EXPECT_EQ(movie().nodeStore.Find(10, 1)->note, "orbit?slow");
+}
+
+TEST_F(MainWindowTest, PasteCutDistributeAndDeleteThroughTheMenu) {
+    Select(5, 1);
+    menu()->AddSound1->trigger();
+    // Distribute the sound over five cells.
+    SelectRange(5, 9, 1);
+    menu()->DistributeOverSelectedRange1->trigger();
+    EXPECT_EQ(Cell(5, 1), "T");
+    for (int c = 6; c <= 9; ++c) EXPECT_EQ(Cell(c, 1), "t") << c;
+    EXPECT_EQ(SplitFields(movie().nodeStore.Find(5, 1)->fieldText)[3], "5");
+
+    // Copy, then paste where there is not enough room.
+    Select(5, 1);
+    menu()->Copy1->trigger();
+    EXPECT_EQ(Status(), "Last Action: Copied node at cell 5:1");
+    Select(20, 1);
+    menu()->AddCamera1->trigger();
+    Select(17, 1);
+    menu()->Paste1->trigger();
+    EXPECT_EQ(answerer->texts.back(),
+              "There is not enough space to paste the copied node. The space required is 5 cells");
+    EXPECT_EQ(Cell(17, 1), "");
+    Select(30, 1);
+    menu()->Paste1->trigger();
+    EXPECT_EQ(Cell(30, 1), "T");
+    EXPECT_EQ(Cell(34, 1), "t");
+
+    // Cut moves the node: the old cells empty, the record stays hidden for the paste.
+    Select(20, 1);
+    const std::size_t before = movie().nodeStore.Size();
+    menu()->Cut1->trigger();
+    EXPECT_EQ(Cell(20, 1), "");
+    EXPECT_EQ(movie().nodeStore.Size(), before);
+    Select(50, 1);
+    menu()->Paste1->trigger();
+    EXPECT_EQ(Cell(50, 1), "C");
+
+    // Delete by the Delete key's action removes the node and its cells.
+    Select(30, 1);
+    menu()->Delete1->trigger();
+    EXPECT_EQ(Cell(30, 1), "");
+    EXPECT_EQ(Cell(34, 1), "");
+    EXPECT_EQ(movie().nodeStore.Find(30, 1), nullptr);
+    EXPECT_EQ(Status(), "Last Action: Deleted node at cell 30:1");
+    EXPECT_EQ(window->properties()->ShownKind(), 'N');
+}
+
+TEST_F(MainWindowTest, TrackButtonsAddMoveLockAndDeleteTracks) {
+    QTest::mouseClick(window->statusStrip()->btnAddRow, Qt::LeftButton);
+    EXPECT_EQ(movie().strTracks.RowCount(), 3);
+    EXPECT_EQ(window->editor()->Tracks()->rowCount(), 2);
+    EXPECT_EQ(Status(), "Last Action: Added new track");
+    Select(3, 2);
+    menu()->AddScript1->trigger();
+    movie().SelTrack = 2;
+    QTest::mouseClick(window->statusStrip()->btnMoveUp, Qt::LeftButton);
+    EXPECT_EQ(Cell(3, 1), "S");
+    EXPECT_EQ(movie().nodeStore.Find(3, 1)->row, 1);
+    QTest::mouseClick(window->statusStrip()->btnLock, Qt::LeftButton);
+    EXPECT_TRUE(movie().strTracks.IsLocked(1));
+    window->editor()->OpenContextMenu(QPoint(5, 5));
+    EXPECT_FALSE(menu()->AddCamera1->isEnabled()) << "a locked track disables the editing items";
+    menu()->hide();
+    answerer->Answer('Y');
+    QTest::mouseClick(window->statusStrip()->btnDeleteRow, Qt::LeftButton);
+    EXPECT_EQ(movie().strTracks.RowCount(), 2);
+    EXPECT_EQ(window->editor()->Tracks()->rowCount(), 1);
+}
+
+TEST_F(MainWindowTest, AnsweringNoToTheExitQuestionKeepsTheProgramRunning) {
+    answerer->Answer('N');
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(answerer->texts.back(), "Are you sure you want to exit Kinoloop? Any unsaved work will be lost");
+    answerer->Answer('Y');
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, CameraTrackBarsStoreClampedValuesAndSendTheCamera) {
+    Select(12, 1);
+    menu()->AddCamera1->trigger();
+    // Drain what adding the camera sent ("SST").
+    WaitFor([this] { return peer.hasPendingDatagrams(); }, 1000);
+    while (peer.hasPendingDatagrams()) peer.receiveDatagram();
+
+    NodePropertiesPanel* panel = window->properties();
+    QTest::mouseClick(panel->CameraButton(6), Qt::LeftButton);  // field of view 0 opens the bar at 20
+    EXPECT_EQ(SplitFields(movie().nodeStore.Find(12, 1)->fieldText)[12], "20");
+    ASSERT_TRUE(WaitFor([this] { return peer.hasPendingDatagrams(); }, 2000)) << "no datagram reached the peer";
+    QByteArray cpp;
+    while (peer.hasPendingDatagrams()) {
+        const QByteArray data = peer.receiveDatagram().data();
+        if (data.startsWith("CPP")) cpp = data;
+    }
+    ASSERT_EQ(cpp.size(), 32);
+    float fov = 0;
+    std::memcpy(&fov, cpp.constData() + 24, sizeof fov);
+    EXPECT_EQ(fov, 20.0f);
+
+    panel->CameraBox(3)->setText("70000");  // heading above one turn
+    QTest::mouseClick(panel->CameraButton(3), Qt::LeftButton);
+    EXPECT_EQ(SplitFields(movie().nodeStore.Find(12, 1)->fieldText)[7], "65536");
+    EXPECT_TRUE(WaitFor([this] { return peer.hasPendingDatagrams(); }, 2000));
+}
+
+}  // namespace
+}  // namespace kinoloop
