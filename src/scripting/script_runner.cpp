@@ -7,7 +7,15 @@
 namespace kinoloop {
 
 ScriptRunner::ScriptRunner(ScriptBridge& bridge, pascal::ScriptHost& host, Log log)
-    : bridge_(bridge), host_(host), log_(std::move(log)) {
+    : bridge_(bridge),
+      host_(host),
+      log_(std::move(log)),
+      printer_([this](std::string_view text) {
+          pending_ += text;
+          for (std::size_t end; (end = pending_.find('\n')) != std::string::npos; pending_.erase(0, end + 1))
+              if (log_) log_("Script output: " + pending_.substr(0, end));
+      }),
+      chain_(host_, printer_) {
     stopGrace_.setSingleShot(true);
     stopGrace_.setInterval(kStopGraceMs);
     QObject::connect(&stopGrace_, &QTimer::timeout, [this] {
@@ -43,7 +51,7 @@ ScriptRunner::Outcome ScriptRunner::RunText(const std::string& text, const std::
         return Outcome::Skipped;
     }
     interpreter_.SetText(text);
-    if (auto error = interpreter_.RunMain(host_)) {
+    if (auto error = interpreter_.RunMain(chain_)) {
         Report(label, *error);  // errors of a script end it and are otherwise ignored
         return Outcome::Failed;
     }
@@ -52,7 +60,7 @@ ScriptRunner::Outcome ScriptRunner::RunText(const std::string& text, const std::
 
 void ScriptRunner::KillScript() {
     if (!interpreter_.HasText()) return;
-    if (auto error = interpreter_.CallRoutine("KillScript", host_)) Report("KillScript", *error);
+    if (auto error = interpreter_.CallRoutine("KillScript", chain_)) Report("KillScript", *error);
     bridge_.EndPause();
     if (interpreter_.Running()) stopGrace_.start();
 }

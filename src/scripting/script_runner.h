@@ -7,6 +7,7 @@
 #include <string>
 
 #include "scripting/pascal/interpreter.h"
+#include "scripting/pascal/output_host.h"
 #include "scripting/script_bridge.h"
 
 namespace kinoloop {
@@ -16,6 +17,8 @@ public:
     using Log = std::function<void(const std::string&)>;
 
     // `host` answers the script's names (normally the bridge itself; a console puts WriteLn in front of it).
+    // WriteLn and Write that nobody else takes go to the log, so that a script tried out with knloop-script
+    // runs unchanged on the timeline.
     ScriptRunner(ScriptBridge& bridge, pascal::ScriptHost& host, Log log = {});
 
     enum class Outcome {
@@ -46,6 +49,9 @@ private:
     ScriptBridge& bridge_;
     pascal::ScriptHost& host_;
     Log log_;
+    std::string pending_;  // printed text not yet ended by a line break
+    pascal::OutputHost printer_;
+    pascal::HostChain chain_;
     pascal::Interpreter interpreter_;
     QTimer stopGrace_;
 };

@@ -119,6 +119,18 @@ TEST(ScriptRunner, MissingOrEmptyFilesRunNothingAndErrorsAreLogged) {
     EXPECT_EQ(rig.log[0], "Script nomain.script: Error in unit 'NoMain': Function 'main' undefined");
 }
 
+TEST(ScriptRunner, WriteLnThatNobodyTakesGoesToTheLog) {
+    MemorySimulator sim;
+    ScriptBridge bridge(sim);
+    std::vector<std::string> log;
+    ScriptRunner runner(bridge, bridge, [&log](const std::string& line) { log.push_back(line); });
+    EXPECT_EQ(runner.RunText("unit P;\r\nprocedure Main;\r\nbegin\r\n  Write('x = ', 5);\r\n  WriteLn('!');\r\n"
+                             "  WriteLn(_fps);\r\nend;\r\nend.",
+                             "p.script"),
+              ScriptRunner::Outcome::Ran);
+    EXPECT_EQ(log, (std::vector<std::string>{"Script output: x = 5!", "Script output: 25"}));
+}
+
 TEST(ScriptRunner, KillScriptWithoutTextDoesNothingAndAMissingKillScriptIsLogged) {
     Rig rig;
     rig.runner.KillScript();
