@@ -51,6 +51,10 @@ std::string UdpLink::Open() {
                     (portValid ? server_.errorString().toStdString() : std::string("not a valid port")) +
                     ". The simulator link stays off until the next start; choose another local port in Setup.";
     }
+    if (IsListening()) {
+        // Bursts (256 player answers, car data while the UI is busy) must not overflow the default buffer.
+        server_.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(int{kReceiveBufferBytes}));
+    }
     return problems;
 }
 

@@ -16,6 +16,7 @@ class UdpLink : public QObject, public DatagramSender, public CameraPoller {
     Q_OBJECT
 public:
     static constexpr int kCameraPollMs = 750;
+    static constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
 
     // The camera poller is always this link's `tmrGetCamera`; the event pump is its own unless one is given.
     UdpLink(Movie& movie, const TSettings& settings, const LinkPorts& ports = {}, QObject* parent = nullptr);

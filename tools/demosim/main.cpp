@@ -35,6 +35,7 @@ bool ParsePort(const char* text, int& port) {
 int main(int argc, char** argv) {
     demosim::Options options;
     std::string writeReplays;
+    bool titleGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
             }
         } else if (a == "--title" && hasValue) {
             options.title = QString::fromLocal8Bit(argv[++i]);
+            titleGiven = true;
         } else if (a == "--log" && hasValue) {
             options.logPath = QString::fromLocal8Bit(argv[++i]);
         } else if (a == "--data" && hasValue) {
@@ -66,6 +68,12 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    // A simulator started by Kinoloop gets only the simulator's own command line; tests name the log and the
+    // title through the environment instead.
+    if (options.logPath.isEmpty() && qEnvironmentVariableIsSet("DEMOSIM_LOG")) {
+        options.logPath = qEnvironmentVariable("DEMOSIM_LOG");
+    }
+    if (!titleGiven && qEnvironmentVariableIsSet("DEMOSIM_TITLE")) options.title = qEnvironmentVariable("DEMOSIM_TITLE");
     if (!writeReplays.empty()) {
         const std::string problem = demosim::WriteDemoReplays(writeReplays);
         if (!problem.empty()) {

@@ -42,6 +42,8 @@ bool Simulator::Start(QString& why) {
             why = QString("cannot listen on InSim port %1: %2").arg(options_.insimPort).arg(socket_.errorString());
             return false;
         }
+        // Kinoloop asks for all 256 players in one burst; the default buffer would drop the packets after it.
+        socket_.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4 * 1024 * 1024);
     }
     Log("NOTE", "START", QString("insim=%1 title=\"%2\"").arg(options_.insimPort).arg(options_.title));
     tick_.start(kTickMs);
