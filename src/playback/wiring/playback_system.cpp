@@ -21,6 +21,9 @@ PlaybackSystem::PlaybackSystem(Movie& movie, const TSettings& settings, Notices&
     tmrPlay.onTick = [this] { transport.tmrPlayTimer(); };
     linkSide.sound = &audio;
     assembly.nodes = &movie_.nodeStore;
+    assembly.reporting.notices = &notices;
+    assembly.reporting.SetLastAction = [this](const std::string& text) { movie_.SetLastAction(text); };
+    assembly.reporting.HandlePendingMessages = [this] { pump.ProcessEvents(); };
     ApplySettings();
 }
 

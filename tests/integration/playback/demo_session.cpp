@@ -51,7 +51,7 @@ const char* kStepScript =
 
 }  // namespace
 
-DemoSession::DemoSession() {
+DemoSession::DemoSession(bool withWindow) {
     App();
     if (std::getenv("KINOLOOP_PULSE") == nullptr) setenv("SDL_AUDIODRIVER", "dummy", 1);
     const std::filesystem::path demosim = BuildDir() / "bin" / "demosim";
@@ -71,7 +71,8 @@ DemoSession::DemoSession() {
     settings.host = "127.0.0.1";
     settings.fps = 25;
     simulator_.start(QString::fromStdString(demosim.string()),
-                     {"--headless", "--insim", QString::number(simPort), "--data",
+                     {withWindow ? "--title" : "--headless", withWindow ? kTitle : "--headless", "--insim",
+                      QString::number(simPort), "--data",
                       QString::fromStdString(simData_.Path().string()), "--log",
                       QString::fromStdString((simData_.Path() / "demosim.log").string())});
     if (!simulator_.waitForStarted(5000)) {

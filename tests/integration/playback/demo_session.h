@@ -32,7 +32,8 @@ struct SimLogLine {
 
 class DemoSession {
 public:
-    DemoSession();
+    // With a window (under X), the simulator shows its picture with the time bar; headless otherwise.
+    explicit DemoSession(bool withWindow = false);
     ~DemoSession();
 
     // Empty when everything started; otherwise why not.
@@ -60,6 +61,8 @@ public:
 private:
     std::string problem_;
     QProcess simulator_;
+public:
+    static constexpr const char* kTitle = "Kinoloop Demo Simulator";
 };
 
 }  // namespace kinoloop::testing
