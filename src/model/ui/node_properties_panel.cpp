@@ -59,7 +59,7 @@ NodePropertiesPanel::NodePropertiesPanel(QWidget* parent) : QWidget(parent) {
 QWidget* NodePropertiesPanel::BuildCommon() {
     auto* common = new QWidget;
     common->setObjectName("panProperties");
-    common->setFixedWidth(220);
+    common->setFixedWidth(280);
     auto* grid = new QGridLayout(common);
     lblPropLabel_ = new QLabel("Properties");
     lblPropLabel_->setObjectName("lblPropLabel");
