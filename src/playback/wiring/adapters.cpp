@@ -2,6 +2,9 @@
 
 #include <system_error>
 
+#include <QElapsedTimer>
+#include <QThread>
+
 #include "audio/sound_playlist.h"
 #include "link/replay_files.h"
 
@@ -46,15 +49,41 @@ bool AudioPort::StartSoundNode(const std::string& fieldText) {
 
 std::string CapturePort::Start(const std::filesystem::path& movFolder) {
     if (session == nullptr) return "no screen capture";
+    lastPixels_.clear();
     const render::Status started = session->Start(movFolder);
     return started ? std::string() : started.error();
 }
 
 bool CapturePort::CaptureFrame() {
     if (session == nullptr || !placement) return false;
-    const render::Status captured = session->CaptureFrame(placement());
-    if (!captured) lastError = captured.error();
-    return captured.ok();
+    if (panelCapture == nullptr) {
+        const render::Status captured = session->CaptureFrame(placement());
+        if (!captured) lastError = captured.error();
+        return captured.ok();
+    }
+    QElapsedTimer waited;
+    waited.start();
+    bool retried = false;
+    for (;;) {
+        const render::Status grabbed = panelCapture->CaptureSimulatorFrame(placement());
+        const FrameImage* image = panelCapture->CaptureBitmap();
+        if (!grabbed || image == nullptr) {
+            lastError = grabbed ? std::string("no picture was captured") : grabbed.error();
+            return false;
+        }
+        if (image->pixels != lastPixels_) break;
+        if (waited.elapsed() >= redrawWaitMs) {
+            ++unchangedFrames;
+            break;
+        }
+        retried = true;
+        QThread::msleep(2);
+    }
+    if (retried) ++redrawWaits;
+    lastPixels_ = panelCapture->CaptureBitmap()->pixels;
+    const render::Status appended = session->AppendCaptured();
+    if (!appended) lastError = appended.error();
+    return appended.ok();
 }
 
 void CapturePort::Stop() {

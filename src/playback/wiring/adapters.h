@@ -152,8 +152,18 @@ public:
     std::int64_t CapturedFrameCount() const override { return session ? session->CapturedFrameCount() : 0; }
     std::int64_t WallClockMilliseconds() const override { return session ? session->WallClockMilliseconds() : 0; }
     CaptureSession* session = nullptr;
+    // With the session's panel capture the port can look at a picture before appending it: a picture equal to
+    // the last one means the simulator has not drawn the step yet (a busy machine delays its repaint), so the
+    // port looks again for up to `redrawWaitMs` before it takes the picture as it is.
+    PanelCapture* panelCapture = nullptr;
+    int redrawWaitMs = 250;
     std::function<PanelPlacement()> placement;  // where the simulator panel is on the screen now
     std::string lastError;
+    std::int64_t redrawWaits = 0;     // pictures that had to be taken again
+    std::int64_t unchangedFrames = 0;  // pictures still equal to the one before after the wait
+
+private:
+    std::vector<std::uint8_t> lastPixels_;
 };
 
 class AssemblyPort : public FilmAssembler {

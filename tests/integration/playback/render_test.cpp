@@ -66,6 +66,7 @@ TEST(RenderWithDemoSimulator, FilmHoldsEveryReplayStepOnceInOrderWithSound) {
     playback.panel.target = &panel;
     playback.controls.target = &controls;
     playback.capture.session = &captureSession;
+    playback.capture.panelCapture = &panelCapture;
     playback.capture.placement = [&panel] { return panel.placement; };
     const bool withSound = std::getenv("KINOLOOP_PULSE") != nullptr;
     if (withSound) playback.recorder.recorder = &recorder;
@@ -115,8 +116,10 @@ TEST(RenderWithDemoSimulator, FilmHoldsEveryReplayStepOnceInOrderWithSound) {
     for (std::uint32_t t = 1400; t < 1408; ++t) expected.push_back(t);
     for (std::uint32_t t = 1408; t < 2000; t += 4) expected.push_back(t);
     EXPECT_EQ(times, expected);
-    std::fprintf(stderr, "render: %lld frames captured, %lld ms of sound\n",
-                 static_cast<long long>(outcome.capturedFrames), static_cast<long long>(outcome.recordedMs));
+    std::fprintf(stderr, "render: %lld frames captured, %lld ms of sound, %lld pictures taken again, %lld unchanged\n",
+                 static_cast<long long>(outcome.capturedFrames), static_cast<long long>(outcome.recordedMs),
+                 static_cast<long long>(playback.capture.redrawWaits),
+                 static_cast<long long>(playback.capture.unchangedFrames));
 }
 
 }  // namespace
