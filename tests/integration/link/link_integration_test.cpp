@@ -1,6 +1,9 @@
 // The link against the demo simulator under X: launching, embedding, replay moves and camera polling. The demo
 // simulator logs every datagram it receives, so the tests check exactly what Kinoloop sent.
 #include <QApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
 #include <QFile>
 #include <QUdpSocket>
 #include <QWidget>
@@ -20,6 +23,7 @@
 #include "platform/x11_window_host.h"
 #include "scripted_notices.h"
 #include "temp_folder.h"
+#include "time_bar.h"
 
 namespace kinoloop {
 namespace {
@@ -265,6 +269,27 @@ TEST_F(LinkIntegrationTest, PollingWhilePausedWritesTheSimulatorsCameraIntoTheNo
     EXPECT_EQ(movie.txtRecords.Line(field::CamTime), "25");
     EXPECT_EQ(movie.FindNodeText(false, 40, 1), movie.txtRecords.FieldText());
     link->Stop();
+}
+
+TEST_F(LinkIntegrationTest, TheEmbeddedWindowShowsThePausedReplayTimeInItsBar) {
+    Launch();
+    ASSERT_EQ(control->LoadReplayAndMove("demo.spr", false, false, 50), MoveResult::Moved);
+    ASSERT_TRUE(WaitForLog([](const LogLine& l) {
+        return l.direction == "OUT" && l.tag == "STA" && (std::stoi(l.details.substr(6)) & 4) != 0;
+    }));
+    WaitFor(300ms);  // the window repaints after the pause
+    long pausedAt = -1;
+    for (const LogLine& l : Log()) {
+        if (l.direction == "OUT" && l.tag == "STA" && (std::stoi(l.details.substr(6)) & 4) != 0) pausedAt = l.replayTime;
+    }
+    ASSERT_GE(pausedAt, 200) << "50 frames of 4 hundredths";
+
+    const QImage picture = panel.screen()->grabWindow(panel.winId()).toImage().convertToFormat(QImage::Format_RGB888);
+    ASSERT_FALSE(picture.isNull());
+    const auto bar = demosim::ReadTimeBar(picture.constBits(), picture.width(), picture.height(),
+                                          static_cast<std::size_t>(picture.bytesPerLine()), 3);
+    ASSERT_TRUE(bar) << "no time bar in the captured panel";
+    EXPECT_EQ(static_cast<long>(bar->hundredths), pausedAt);
 }
 
 }  // namespace
