@@ -44,14 +44,14 @@ void MemorySimulator::MoveOutSim() {
     double t = static_cast<double>(timeHundredths_) / 100.0;
     double angle = t * 20.0 / 50.0;
     WriteInt(o, 0, static_cast<std::int32_t>(timeHundredths_ * 10));
-    WriteFloat(o, 12, 0.4f);                                                        // angular velocity z
-    WriteFloat(o, 16, static_cast<float>(angle));                                   // heading
-    WriteFloat(o, 28, static_cast<float>(-8.0 * std::cos(angle)));                  // acceleration x
-    WriteFloat(o, 32, static_cast<float>(-8.0 * std::sin(angle)));                  // acceleration y
-    WriteFloat(o, 40, static_cast<float>(-20.0 * std::sin(angle)));                 // velocity x
-    WriteFloat(o, 44, static_cast<float>(20.0 * std::cos(angle)));                  // velocity y
-    WriteInt(o, 52, static_cast<std::int32_t>(50.0 * std::cos(angle) * 65536.0));   // position x
-    WriteInt(o, 56, static_cast<std::int32_t>(50.0 * std::sin(angle) * 65536.0));   // position y
+    WriteFloat(o, 12, 0.4f);                                                       // angular velocity z
+    WriteFloat(o, 16, static_cast<float>(angle));                                  // heading
+    WriteFloat(o, 28, static_cast<float>(-8.0 * std::cos(angle)));                 // acceleration x
+    WriteFloat(o, 32, static_cast<float>(-8.0 * std::sin(angle)));                 // acceleration y
+    WriteFloat(o, 40, static_cast<float>(-20.0 * std::sin(angle)));                // velocity x
+    WriteFloat(o, 44, static_cast<float>(20.0 * std::cos(angle)));                 // velocity y
+    WriteInt(o, 52, static_cast<std::int32_t>(50.0 * std::cos(angle) * 65536.0));  // position x
+    WriteInt(o, 56, static_cast<std::int32_t>(50.0 * std::sin(angle) * 65536.0));  // position y
 }
 
 }  // namespace kinoloop

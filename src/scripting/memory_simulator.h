@@ -1,5 +1,6 @@
 #pragma once
-// The simulator's side in memory, for knloop-script and the tests: a camera that COM_set_camera "sends" and the
+// The simulator's side in memory, for knloop-script and the tests: a camera that COM_set_camera "sends" and
+// the
 // "_camera_" names read, a frozen time that COM_step_time advances, OutSim data that moves with that time, a
 // frame clock switch and a current frame. Every packet it would send is recorded as text ("STP 4", "CPP").
 #include <string>

@@ -26,7 +26,8 @@ public:
     explicit ScriptBridge(ScriptSimulator& simulator);
     ~ScriptBridge() override;
 
-    bool ScriptGetValue(std::string_view name, std::span<const pascal::Value> args, pascal::Value& result) override;
+    bool ScriptGetValue(std::string_view name, std::span<const pascal::Value> args,
+                        pascal::Value& result) override;
     bool ScriptSetValue(std::string_view name, const pascal::Value& value) override;
 
     // Hundredths a script has stepped the simulator by since the timeline last advanced.

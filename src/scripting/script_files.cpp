@@ -57,7 +57,9 @@ const char* const kTemplate[] = {
     "end.",
 };
 
-bool Blank(char c) { return c == ' ' || c == '\t'; }
+bool Blank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string Lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -65,7 +67,9 @@ std::string Lower(std::string s) {
 }
 }  // namespace
 
-std::string ScriptTemplate() { return JoinLines(std::vector<std::string>(std::begin(kTemplate), std::end(kTemplate))); }
+std::string ScriptTemplate() {
+    return JoinLines(std::vector<std::string>(std::begin(kTemplate), std::end(kTemplate)));
+}
 
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
@@ -90,7 +94,9 @@ std::string JoinLines(const std::vector<std::string>& lines) {
     return out;
 }
 
-bool LockedForEditor(std::string_view fileText) { return fileText.substr(0, 4) == "PROT"; }
+bool LockedForEditor(std::string_view fileText) {
+    return fileText.substr(0, 4) == "PROT";
+}
 
 bool LockedForPlayback(std::string_view fileText) {
     std::vector<std::string> lines = SplitLines(fileText);

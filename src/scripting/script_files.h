@@ -1,8 +1,8 @@
 #pragma once
 // Script files in the program's Scr folder: plain scripts (the text, lines ending in CR LF) and locked ones
-// (a "PROT" line, then the base64 of the whole text with its line breaks). The editor and playback recognise a
-// locked file by different rules, and both hold: the editor looks at the first four characters, playback at the
-// first line trimmed of blanks.
+// (a "PROT" line, then the base64 of the whole text with its line breaks). The editor and playback recognise
+// a locked file by different rules, and both hold: the editor looks at the first four characters, playback at
+// the first line trimmed of blanks.
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -15,9 +15,11 @@
 namespace kinoloop {
 
 inline constexpr const char* kScriptExtension = ".script";
-inline constexpr const char* kLockedScriptText = "This script has been locked by the author, you cannot edit this script";
+inline constexpr const char* kLockedScriptText =
+    "This script has been locked by the author, you cannot edit this script";
 inline constexpr const char* kLockedSavedText =
-    "The locked script has been saved however if you want to edit the script in the future you must save a copy "
+    "The locked script has been saved however if you want to edit the script in the future you must save a "
+    "copy "
     "unlocked. Please do this now";
 
 // The built-in template of the editor (also shipped as Scr/default.script), lines joined with CR LF.
@@ -50,12 +52,12 @@ struct FileOutcome {
 // Reads a whole file; an error says which file and why.
 FileOutcome ReadTextFile(const std::filesystem::path& path, std::string& text);
 
-// `SaveScriptFile`: the editor's text as lines, or locked. Written to a temporary file and renamed over the old
-// one, so a failed save leaves the old file whole.
+// `SaveScriptFile`: the editor's text as lines, or locked. Written to a temporary file and renamed over the
+// old one, so a failed save leaves the old file whole.
 FileOutcome SaveScriptFile(const std::filesystem::path& path, std::string_view editorText, bool lock);
 
-// `LoadScriptFile`: the file's text becomes the editor's text, except for a locked file: the locked message is
-// shown and the editor's text stays as it was. Returns false with the error when the file cannot be read.
+// `LoadScriptFile`: the file's text becomes the editor's text, except for a locked file: the locked message
+// is shown and the editor's text stays as it was. Returns false with the error when the file cannot be read.
 FileOutcome LoadScriptFile(const std::filesystem::path& path, Notices& notices, std::string& editorText);
 
 // "Quick Compile": parses and resolves the text as a unit without running anything.

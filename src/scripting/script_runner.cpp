@@ -29,7 +29,8 @@ void ScriptRunner::Report(const std::string& label, const pascal::ScriptError& e
     if (log_) log_("Script " + label + ": " + error.Message());
 }
 
-ScriptRunner::Outcome ScriptRunner::RunScriptFile(const std::filesystem::path& folder, const std::string& fileName) {
+ScriptRunner::Outcome ScriptRunner::RunScriptFile(const std::filesystem::path& folder,
+                                                  const std::string& fileName) {
     std::error_code ec;
     std::filesystem::path path = folder / fileName;
     if (fileName.empty() || !std::filesystem::is_regular_file(path, ec)) return Outcome::NoFile;
@@ -44,8 +45,8 @@ ScriptRunner::Outcome ScriptRunner::RunScriptFile(const std::filesystem::path& f
 }
 
 ScriptRunner::Outcome ScriptRunner::RunText(const std::string& text, const std::string& label) {
-    // A script waiting in a pause still runs the old text: replacing it under its feet is not possible, so the
-    // new node is skipped.
+    // A script waiting in a pause still runs the old text: replacing it under its feet is not possible, so
+    // the new node is skipped.
     if (interpreter_.Running()) {
         if (log_) log_("Script " + label + " skipped: another script is still running");
         return Outcome::Skipped;

@@ -1,6 +1,6 @@
 #pragma once
-// Runs the script of a script node and stops it: what playback calls when a script node's frame is carried out
-// and when the user stops playback. Errors of a script never reach the caller; they go to the log.
+// Runs the script of a script node and stops it: what playback calls when a script node's frame is carried
+// out and when the user stops playback. Errors of a script never reach the caller; they go to the log.
 #include <QTimer>
 #include <filesystem>
 #include <functional>
@@ -28,8 +28,8 @@ public:
         Skipped,  // another script is still running (waiting in a pause): this one is not started
     };
 
-    // The script node's run: the file `folder`/`fileName` (field 4 of the node), decoded when playback takes it
-    // for locked, becomes the program text and its main runs.
+    // The script node's run: the file `folder`/`fileName` (field 4 of the node), decoded when playback takes
+    // it for locked, becomes the program text and its main runs.
     Outcome RunScriptFile(const std::filesystem::path& folder, const std::string& fileName);
     // The same for a text at hand; `label` names it in the log.
     Outcome RunText(const std::string& text, const std::string& label);

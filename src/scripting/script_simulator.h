@@ -1,8 +1,8 @@
 #pragma once
 // What the script host bridge needs from the link and from playback, as one small interface. Playback
 // implements it over the link handler (LinkState, the senders, StepSimulator), the frame clock `tmrPlay`, the
-// movie's CurrentFrame with the timeline repaint, and the render capture; knloop-script and the tests implement
-// it in memory.
+// movie's CurrentFrame with the timeline repaint, and the render capture; knloop-script and the tests
+// implement it in memory.
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -11,7 +11,7 @@
 
 namespace kinoloop {
 
-using CameraRecord = std::array<std::uint8_t, packet::kCppSize>;    // `LastCameraPacket`, "CPP" layout
+using CameraRecord = std::array<std::uint8_t, packet::kCppSize>;     // `LastCameraPacket`, "CPP" layout
 using OutSimRecord = std::array<std::uint8_t, packet::kOutSimSize>;  // `OutSimData`
 
 class ScriptSimulator {
@@ -36,8 +36,8 @@ public:
     virtual void SetFrameClock(bool on) = 0;
 
     virtual float CurrentFrame() const = 0;
-    // CurrentFrame := frame, then the timeline is repainted, which carries out the frame round(frame) while the
-    // movie plays.
+    // CurrentFrame := frame, then the timeline is repainted, which carries out the frame round(frame) while
+    // the movie plays.
     virtual void AdvanceFrameTo(float frame) = 0;
 
     // `Rendering`, and the capture of the simulator's picture into the render's temporary file.

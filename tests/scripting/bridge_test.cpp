@@ -26,7 +26,8 @@ struct Rig {
     }
     // Runs statements as Main with WriteLn and the bridge; returns the printed text (and any error).
     std::string Run(const std::string& body, const std::string& decls = "") {
-        return RunScript("unit T;\n" + decls + "\nprocedure Main;\nbegin\n" + body + "\nend;\nend.\n", &bridge);
+        return RunScript("unit T;\n" + decls + "\nprocedure Main;\nbegin\n" + body + "\nend;\nend.\n",
+                         &bridge);
     }
     MemorySimulator sim;
     ScriptBridge bridge;
@@ -100,8 +101,10 @@ TEST_P(CameraValues, AreStoredWithinTheirFieldWidths) {
     Rig rig;
     EXPECT_TRUE(rig.bridge.ScriptSetValue(c.name, c.stored));
     Value v = rig.Get(c.name);
-    if (c.read.IsFloat()) EXPECT_DOUBLE_EQ(v.ToFloat(), c.read.RawFloat()) << c.name;
-    else EXPECT_EQ(v.ToInt(), c.read.ToInt()) << c.name;
+    if (c.read.IsFloat())
+        EXPECT_DOUBLE_EQ(v.ToFloat(), c.read.RawFloat()) << c.name;
+    else
+        EXPECT_EQ(v.ToInt(), c.read.ToInt()) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,5 +1,5 @@
-// The corpus: small scripts covering every construct of the dialect, each with the output it must print. Those
-// that are also valid Free Pascal are compiled with fpc (Delphi mode) and must print exactly the same.
+// The corpus: small scripts covering every construct of the dialect, each with the output it must print.
+// Those that are also valid Free Pascal are compiled with fpc (Delphi mode) and must print exactly the same.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,11 +14,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path CorpusDir() { return SourceDir() / "tests" / "scripting" / "corpus"; }
+fs::path CorpusDir() {
+    return SourceDir() / "tests" / "scripting" / "corpus";
+}
 
 // A corpus script that Free Pascal does not accept (variant rules, dialect extensions, errors) says so in its
 // first line.
-bool FreePascalValid(const std::string& text) { return text.rfind("{nofpc}", 0) != 0; }
+bool FreePascalValid(const std::string& text) {
+    return text.rfind("{nofpc}", 0) != 0;
+}
 
 std::vector<std::string> CorpusNames(bool fpcOnly) {
     std::vector<std::string> names;
@@ -55,8 +59,9 @@ bool FpcInstalled() {
 // The unit as a Free Pascal program: "unit X;" becomes a program using the units the built-ins come from, and
 // the closing "end." runs Main.
 std::string AsFreePascalProgram(const std::string& unitText) {
-    std::string text = std::regex_replace(unitText, std::regex(R"(\bunit\s+(\w+)\s*;)", std::regex::icase),
-                                          "program $1;\nuses SysUtils, Math;", std::regex_constants::format_first_only);
+    std::string text =
+        std::regex_replace(unitText, std::regex(R"(\bunit\s+(\w+)\s*;)", std::regex::icase),
+                           "program $1;\nuses SysUtils, Math;", std::regex_constants::format_first_only);
     std::size_t end = text.rfind("end.");
     if (end != std::string::npos) text.replace(end, 4, "begin\n  Main;\nend.");
     return text;
@@ -91,7 +96,8 @@ TEST_P(FreePascal, PrintsWhatFreePascalPrints) {
         std::fclose(f);
     }
     int status = 0;
-    std::string log = Shell("fpc -Mdelphi -O1 -v0 -FE" + dir.string() + " " + program.string() + " 2>&1", status);
+    std::string log =
+        Shell("fpc -Mdelphi -O1 -v0 -FE" + dir.string() + " " + program.string() + " 2>&1", status);
     ASSERT_EQ(status, 0) << "fpc failed:\n" << log;
     std::string fpcOutput = Shell((dir / "prog").string() + " 2>&1", status);
     EXPECT_EQ(status, 0);

@@ -1,5 +1,5 @@
-// The dialect's rules one by one: variant arithmetic, conversions on assignment, name lookup, errors with their
-// places, limits that keep hostile text from crashing, and the API (compile, run, call, stop).
+// The dialect's rules one by one: variant arithmetic, conversions on assignment, name lookup, errors with
+// their places, limits that keep hostile text from crashing, and the API (compile, run, call, stop).
 #include <gtest/gtest.h>
 
 #include "script_support.h"
@@ -29,7 +29,8 @@ class Expressions : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Expressions, PrintTheirValue) {
     const Case& c = GetParam();
-    EXPECT_EQ(RunScript(Unit(std::string("WriteLn(") + c.body + ");")), std::string(c.expected) + "\n") << c.what;
+    EXPECT_EQ(RunScript(Unit(std::string("WriteLn(") + c.body + ");")), std::string(c.expected) + "\n")
+        << c.what;
 }
 
 const Case kExpressions[] = {
@@ -70,14 +71,16 @@ class Statements : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Statements, PrintWhatTheyShould) {
     const Case& c = GetParam();
-    EXPECT_EQ(RunScript(Unit(c.body, "var i: Integer; b: Byte; w: Word; d: Double; s: String; v: Variant; "
-                                     "c: Char; bo: Boolean; x: TAnything; si: Single;")),
+    EXPECT_EQ(RunScript(Unit(c.body,
+                             "var i: Integer; b: Byte; w: Word; d: Double; s: String; v: Variant; "
+                             "c: Char; bo: Boolean; x: TAnything; si: Single;")),
               c.expected)
         << c.what;
 }
 
 const Case kStatements[] = {
-    {"a float stored in an integer rounds halves to even", "i := 2.5; WriteLn(i); i := 3.5; WriteLn(i);", "2\n4\n"},
+    {"a float stored in an integer rounds halves to even", "i := 2.5; WriteLn(i); i := 3.5; WriteLn(i);",
+     "2\n4\n"},
     {"a byte keeps the low 8 bits", "b := 300; WriteLn(b);", "44\n"},
     {"a word keeps the low 16 bits", "w := 65536 + 5; WriteLn(w);", "5\n"},
     {"an integer keeps 32 bits", "i := 2147483647; i := i + 1; WriteLn(i);", "-2147483648\n"},
@@ -92,16 +95,17 @@ const Case kStatements[] = {
     {"case on strings", "s := 'b'; case s of 'a': WriteLn(1); 'b', 'c': WriteLn(2); end;", "2\n"},
     {"exit in main", "WriteLn(1); Exit; WriteLn(2);", "1\n"},
     {"raise a string", "try raise 'plain' except on E: Exception do WriteLn(E.Message) end;", "plain\n"},
-    {"class names of exceptions", "try raise EMine.Create('m') except on E: Exception do WriteLn(E.ClassName) end;",
-     "EMine\n"},
+    {"class names of exceptions",
+     "try raise EMine.Create('m') except on E: Exception do WriteLn(E.ClassName) end;", "EMine\n"},
     {"a handler of another class lets it pass",
      "try try raise EOne.Create('one') except on E: ETwo do WriteLn('two') end; except WriteLn('outer') end;",
      "outer\n"},
-    {"the else of handlers", "try raise EOne.Create('x') except on E: ETwo do WriteLn(2) else WriteLn('else') end;",
-     "else\n"},
+    {"the else of handlers",
+     "try raise EOne.Create('x') except on E: ETwo do WriteLn(2) else WriteLn('else') end;", "else\n"},
     {"an error inside a routine is caught by the caller",
      "try s := Copy('a', 1, 1); i := StrToInt(s) except WriteLn('caught') end;", "caught\n"},
-    {"out of bounds is an error", "try s := 'ab'; c := s[3]; except on E: Exception do WriteLn(E.Message) end;",
+    {"out of bounds is an error",
+     "try s := 'ab'; c := s[3]; except on E: Exception do WriteLn(E.Message) end;",
      "String index out of bounds (3)\n"},
 };
 
@@ -130,7 +134,8 @@ TEST_P(Errors, CarryUnitLineAndColumn) {
 }
 
 const ErrorCase kErrors[] = {
-    {"undeclared identifier at run time", "unit Untitled;\nprocedure Main;\nbegin\n  WriteLn(1);\n  foo := 2;\nend;\nend.",
+    {"undeclared identifier at run time",
+     "unit Untitled;\nprocedure Main;\nbegin\n  WriteLn(1);\n  foo := 2;\nend;\nend.",
      "Error in unit 'Untitled' on line 5: Undeclared identifier 'foo'", 3},
     {"no main", "unit Untitled;\nprocedure Other;\nbegin\nend;\nend.",
      "Error in unit 'Untitled': Function 'main' undefined", 0},
@@ -145,7 +150,8 @@ const ErrorCase kErrors[] = {
      "Error in unit 'U' on line 4: String exceeds line", 11},
     {"unterminated comment", "unit U;\n{ never closed\nprocedure Main;\nbegin\nend;\nend.",
      "Error in unit 'U' on line 2: Unterminated comment", 1},
-    {"wrong number of arguments", "unit U;\nprocedure P(a: Integer);\nbegin\nend;\nprocedure Main;\nbegin\n  P;\nend;\nend.",
+    {"wrong number of arguments",
+     "unit U;\nprocedure P(a: Integer);\nbegin\nend;\nprocedure Main;\nbegin\n  P;\nend;\nend.",
      "Error in unit 'U' on line 7: Not enough actual parameters", 3},
     {"break outside a loop", "unit U;\nprocedure Main;\nbegin\n  Break;\nend;\nend.",
      "Error in unit 'U' on line 4: BREAK or CONTINUE outside of loop", 3},
@@ -153,9 +159,11 @@ const ErrorCase kErrors[] = {
      "Error in unit 'U' on line 5: Left side cannot be assigned to", 3},
     {"duplicate declaration", "unit U;\nvar a: Integer;\nvar a: Integer;\nprocedure Main;\nbegin\nend;\nend.",
      "Error in unit 'U' on line 3: Identifier redeclared: 'a'", 5},
-    {"runaway recursion", "unit U;\nprocedure R;\nbegin\n  R;\nend;\nprocedure Main;\nbegin\n  R;\nend;\nend.",
+    {"runaway recursion",
+     "unit U;\nprocedure R;\nbegin\n  R;\nend;\nprocedure Main;\nbegin\n  R;\nend;\nend.",
      "Error in unit 'U' on line 4: Stack overflow", 3},
-    {"division by zero not handled", "unit U;\nprocedure Main;\nvar i: Integer;\nbegin\n  i := 0;\n  i := 1 div i;\nend;\nend.",
+    {"division by zero not handled",
+     "unit U;\nprocedure Main;\nvar i: Integer;\nbegin\n  i := 0;\n  i := 1 div i;\nend;\nend.",
      "Error in unit 'U' on line 6: Division by zero", 0},
     {"an unhandled raise", "unit U;\nprocedure Main;\nbegin\n  raise Exception.Create('custom');\nend;\nend.",
      "Error in unit 'U' on line 4: custom", 3},
@@ -165,7 +173,9 @@ INSTANTIATE_TEST_SUITE_P(Messages, Errors, ::testing::ValuesIn(kErrors));
 
 TEST(Interpreter, CompileFindsSyntaxErrorsWithoutRunning) {
     Interpreter in;
-    in.SetText("unit U;\nprocedure Main;\nbegin\n  undeclaredButFine;\nend;\nprocedure Broken;\nbegin\n  if then;\nend;\nend.");
+    in.SetText(
+        "unit U;\nprocedure Main;\nbegin\n  undeclaredButFine;\nend;\nprocedure Broken;\nbegin\n  if "
+        "then;\nend;\nend.");
     auto error = in.Compile();
     ASSERT_TRUE(error);
     EXPECT_EQ(error->line, 8u);
@@ -177,7 +187,8 @@ TEST(Interpreter, GlobalsLiveUntilTheTextIsReplaced) {
     std::string out;
     pascal::OutputHost host([&out](std::string_view s) { out += s; });
     Interpreter in;
-    in.SetText(Unit("n := n + 1; WriteLn(n);", "var n: Integer;\nprocedure Other;\nbegin\n  n := n + 10;\nend;"));
+    in.SetText(
+        Unit("n := n + 1; WriteLn(n);", "var n: Integer;\nprocedure Other;\nbegin\n  n := n + 10;\nend;"));
     EXPECT_FALSE(in.RunMain(host));
     EXPECT_FALSE(in.CallRoutine("other", host));
     EXPECT_FALSE(in.RunMain(host));
@@ -206,8 +217,10 @@ public:
         if (name != "Wait") return false;
         ++waits;
         if (waits == 3) {
-            if (stopFromInside) in->RequestStop();
-            else EXPECT_FALSE(in->CallRoutine("KillScript", *this));
+            if (stopFromInside)
+                in->RequestStop();
+            else
+                EXPECT_FALSE(in->CallRoutine("KillScript", *this));
         }
         return true;
     }
@@ -216,7 +229,8 @@ public:
 
 TEST(Interpreter, KillScriptRunsWhileMainWaitsInAHostCall) {
     Interpreter in;
-    in.SetText(Unit("while not stop do Wait;", "var stop: Boolean;\nprocedure KillScript;\nbegin\n  stop := True;\nend;"));
+    in.SetText(Unit("while not stop do Wait;",
+                    "var stop: Boolean;\nprocedure KillScript;\nbegin\n  stop := True;\nend;"));
     ReentrantHost host;
     host.in = &in;
     EXPECT_FALSE(in.RunMain(host));
@@ -276,11 +290,13 @@ TEST(Limits, DeepNestingIsAnErrorNotACrash) {
              for (int i = 0; i < 3000; ++i) s += "end; ";
              return s;
          }())},
-        {"a long chain of operators", Unit("WriteLn(1" + [] {
-             std::string s;
-             for (int i = 0; i < 20000; ++i) s += "+1";
-             return s;
-         }() + ");")},
+        {"a long chain of operators", Unit("WriteLn(1" +
+                                           [] {
+                                               std::string s;
+                                               for (int i = 0; i < 20000; ++i) s += "+1";
+                                               return s;
+                                           }() +
+                                           ");")},
     };
     for (const Deep& d : cases) {
         pascal::ParseResult r = pascal::Parse(d.text);
@@ -290,8 +306,9 @@ TEST(Limits, DeepNestingIsAnErrorNotACrash) {
 }
 
 TEST(Limits, HugeArraysAreRefused) {
-    for (const char* decl : {"var a: array[1..1000000000] of Integer;", "var a: array[1..2000, 1..2000, 1..2000] of Byte;",
-                             "var a: array[-9223372036854775807..9223372036854775807] of Byte;"})
+    for (const char* decl :
+         {"var a: array[1..1000000000] of Integer;", "var a: array[1..2000, 1..2000, 1..2000] of Byte;",
+          "var a: array[-9223372036854775807..9223372036854775807] of Byte;"})
         EXPECT_EQ(RunScript(Unit("", decl)), "ERROR: Error in unit 'T' on line 2: Array too large\n") << decl;
 }
 

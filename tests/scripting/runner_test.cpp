@@ -16,8 +16,11 @@ namespace kinoloop::testing {
 namespace {
 
 struct Rig {
-    Rig() : bridge(sim), console([this](std::string_view s) { out += s; }), host(console, bridge),
-            runner(bridge, host, [this](const std::string& line) { log.push_back(line); }) {
+    Rig()
+        : bridge(sim),
+          console([this](std::string_view s) { out += s; }),
+          host(console, bridge),
+          runner(bridge, host, [this](const std::string& line) { log.push_back(line); }) {
         EnsureApplication();
     }
     MemorySimulator sim;
@@ -84,7 +87,8 @@ TEST(ScriptRunner, ANodeReachedWhileAScriptPausesIsSkipped) {
     Rig rig;
     ScriptRunner::Outcome inner = ScriptRunner::Outcome::Ran;
     QTimer::singleShot(20, [&] {
-        inner = rig.runner.RunText("unit Other;\r\nprocedure Main;\r\nbegin\r\n  WriteLn('other');\r\nend;\r\nend.", "other.script");
+        inner = rig.runner.RunText(
+            "unit Other;\r\nprocedure Main;\r\nbegin\r\n  WriteLn('other');\r\nend;\r\nend.", "other.script");
         rig.runner.KillScript();
     });
     rig.runner.RunText(kLoopingScript, "looping.script");
@@ -97,7 +101,9 @@ TEST(ScriptRunner, ANodeReachedWhileAScriptPausesIsSkipped) {
 TEST(ScriptRunner, RunsTheFileOfTheNodeAndLockedFilesDecoded) {
     Rig rig;
     TempFolder dir;
-    std::string script = "unit Node;\r\nprocedure Main;\r\nbegin\r\n  _camera_pos_x := 7;\r\n  COM_set_camera;\r\nend;\r\nend.\r\n";
+    std::string script =
+        "unit Node;\r\nprocedure Main;\r\nbegin\r\n  _camera_pos_x := 7;\r\n  "
+        "COM_set_camera;\r\nend;\r\nend.\r\n";
     ASSERT_TRUE(SaveScriptFile(dir / "plain.script", script, false).ok);
     ASSERT_TRUE(SaveScriptFile(dir / "locked.script", script, true).ok);
     EXPECT_EQ(rig.runner.RunScriptFile(dir.Path(), "plain.script"), ScriptRunner::Outcome::Ran);
@@ -124,10 +130,11 @@ TEST(ScriptRunner, WriteLnThatNobodyTakesGoesToTheLog) {
     ScriptBridge bridge(sim);
     std::vector<std::string> log;
     ScriptRunner runner(bridge, bridge, [&log](const std::string& line) { log.push_back(line); });
-    EXPECT_EQ(runner.RunText("unit P;\r\nprocedure Main;\r\nbegin\r\n  Write('x = ', 5);\r\n  WriteLn('!');\r\n"
-                             "  WriteLn(_fps);\r\nend;\r\nend.",
-                             "p.script"),
-              ScriptRunner::Outcome::Ran);
+    EXPECT_EQ(
+        runner.RunText("unit P;\r\nprocedure Main;\r\nbegin\r\n  Write('x = ', 5);\r\n  WriteLn('!');\r\n"
+                       "  WriteLn(_fps);\r\nend;\r\nend.",
+                       "p.script"),
+        ScriptRunner::Outcome::Ran);
     EXPECT_EQ(log, (std::vector<std::string>{"Script output: x = 5!", "Script output: 25"}));
 }
 

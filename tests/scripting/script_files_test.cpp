@@ -1,14 +1,15 @@
-// Script files: plain and locked saves, the two rules for locked files, the script list, Quick Compile, and the
-// shipped template and completion list.
+// Script files: plain and locked saves, the two rules for locked files, the script list, Quick Compile, and
+// the shipped template and completion list.
+#include "scripting/script_files.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "scripted_notices.h"
 #include "script_support.h"
+#include "scripted_notices.h"
 #include "scripting/pascal/builtins.h"
 #include "scripting/script_bridge.h"
-#include "scripting/script_files.h"
 #include "temp_folder.h"
 
 namespace kinoloop::testing {
@@ -51,7 +52,8 @@ TEST(LoadScriptFile, ALockedScriptIsRefusedAndTheEditorKeepsItsText) {
     EXPECT_EQ(notices.boxes[0].icon, 'I');
     EXPECT_EQ(notices.boxes[0].buttons, 'O');
     EXPECT_EQ(notices.boxes[0].caption, "Kinoloop");
-    EXPECT_EQ(notices.boxes[0].text, "This script has been locked by the author, you cannot edit this script");
+    EXPECT_EQ(notices.boxes[0].text,
+              "This script has been locked by the author, you cannot edit this script");
 }
 
 TEST(LoadScriptFile, APlainScriptBecomesTheEditorsText) {
@@ -72,9 +74,9 @@ TEST(LockedRules, EditorAndPlaybackDiffer) {
         bool playback;
     } cases[] = {
         {"PROT\r\nAAAA\r\n", true, true},
-        {" PROT\r\nAAAA\r\n", false, true},   // opens in the editor, but playback decodes it
+        {" PROT\r\nAAAA\r\n", false, true},  // opens in the editor, but playback decodes it
         {"PROT  \r\nAAAA\r\n", true, true},
-        {"PROTECTED\r\n", true, false},       // the editor looks at four characters only
+        {"PROTECTED\r\n", true, false},  // the editor looks at four characters only
         {"unit P;\r\n", false, false},
         {"", false, false},
     };
@@ -85,7 +87,8 @@ TEST(LockedRules, EditorAndPlaybackDiffer) {
 }
 
 TEST(LockedRules, PlaybackDecodesWhatSaveAndLockWrote) {
-    std::string script = "unit L;\r\nprocedure Main;\r\nbegin\r\n  WriteLn('locked ran');\r\nend;\r\nend.\r\n";
+    std::string script =
+        "unit L;\r\nprocedure Main;\r\nbegin\r\n  WriteLn('locked ran');\r\nend;\r\nend.\r\n";
     std::string file = LockedFileText(script);
     EXPECT_EQ(PlaybackText(file), script);
     EXPECT_EQ(PlaybackText(" " + file), script);
@@ -95,7 +98,8 @@ TEST(LockedRules, PlaybackDecodesWhatSaveAndLockWrote) {
 
 TEST(FillScriptList, ListsScriptFilesByName) {
     TempFolder dir;
-    for (const char* name : {"b.script", "A.script", "c.txt", "a2.SCRIPT", "z.script"}) Write(dir / name, "x");
+    for (const char* name : {"b.script", "A.script", "c.txt", "a2.SCRIPT", "z.script"})
+        Write(dir / name, "x");
     std::filesystem::create_directory(dir / "folder.script");
     EXPECT_EQ(FillScriptList(dir.Path()),
               (std::vector<std::string>{"A.script", "a2.SCRIPT", "b.script", "z.script"}));

@@ -12,7 +12,9 @@ namespace kinoloop::testing {
 namespace {
 class NoHost : public pascal::ScriptHost {
 public:
-    bool ScriptGetValue(std::string_view, std::span<const pascal::Value>, pascal::Value&) override { return false; }
+    bool ScriptGetValue(std::string_view, std::span<const pascal::Value>, pascal::Value&) override {
+        return false;
+    }
     bool ScriptSetValue(std::string_view, const pascal::Value&) override { return false; }
 };
 }  // namespace

@@ -30,11 +30,13 @@ Result Tool(const std::string& args) {
 
 TEST(KnloopScript, CheckAndRun) {
     TempFolder dir;
-    std::ofstream(dir / "good.pas") << "unit Good;\nprocedure Main;\nbegin\n  _camera_pos_x := 65536;\n"
-                                       "  COM_set_camera;\n  COM_stop_internal_time(True);\n  COM_step_time(8);\n"
-                                       "  WriteLn('x=', _camera_pos_x, ' fov=', _camera_fov, ' ok=', True);\nend;\nend.\n";
+    std::ofstream(dir / "good.pas")
+        << "unit Good;\nprocedure Main;\nbegin\n  _camera_pos_x := 65536;\n"
+           "  COM_set_camera;\n  COM_stop_internal_time(True);\n  COM_step_time(8);\n"
+           "  WriteLn('x=', _camera_pos_x, ' fov=', _camera_fov, ' ok=', True);\nend;\nend.\n";
     std::ofstream(dir / "bad.pas") << "unit Bad;\nprocedure Main;\nbegin\n  if then;\nend;\nend.\n";
-    std::ofstream(dir / "fails.pas") << "unit Fails;\nprocedure Main;\nbegin\n  WriteLn('before');\n  nothing;\nend;\nend.\n";
+    std::ofstream(dir / "fails.pas")
+        << "unit Fails;\nprocedure Main;\nbegin\n  WriteLn('before');\n  nothing;\nend;\nend.\n";
     struct Case {
         std::string args;
         int exit;
@@ -43,10 +45,13 @@ TEST(KnloopScript, CheckAndRun) {
         {"check " + (dir / "good.pas").string(), 0, ""},
         {"run " + (dir / "good.pas").string(), 0, "x=65536 fov=90 ok=TRUE\n"},
         {"check " + (dir / "bad.pas").string(), 1,
-         (dir / "bad.pas").string() + ":4:6: Error in unit 'Bad' on line 4: Illegal expression: 'then' found\n"},
+         (dir / "bad.pas").string() +
+             ":4:6: Error in unit 'Bad' on line 4: Illegal expression: 'then' found\n"},
         {"run " + (dir / "fails.pas").string(), 1,
-         "before\n" + (dir / "fails.pas").string() + ":5:3: Error in unit 'Fails' on line 5: Undeclared identifier 'nothing'\n"},
-        {"check " + (dir / "absent.pas").string(), 1, "Cannot open the file " + (dir / "absent.pas").string() + "\n"},
+         "before\n" + (dir / "fails.pas").string() +
+             ":5:3: Error in unit 'Fails' on line 5: Undeclared identifier 'nothing'\n"},
+        {"check " + (dir / "absent.pas").string(), 1,
+         "Cannot open the file " + (dir / "absent.pas").string() + "\n"},
         {"compile x", 2, "usage: knloop-script check FILE\n       knloop-script run FILE\n"},
     };
     for (const Case& c : cases) {

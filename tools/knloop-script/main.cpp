@@ -1,7 +1,8 @@
 // knloop-script: checks and runs camera scripts outside the program.
 //
 //   knloop-script check FILE   parses the whole script ("Quick Compile"); exit 0, or the error and exit 1
-//   knloop-script run FILE     runs Main against a simulator kept in memory, with WriteLn/Write printing to the
+//   knloop-script run FILE     runs Main against a simulator kept in memory, with WriteLn/Write printing to
+//   the
 //                              console; exit 0, or the error and exit 1
 //
 // Locked scripts ("PROT" files) are decoded as playback decodes them.
@@ -25,8 +26,10 @@ int Usage() {
 }
 
 void PrintError(const std::string& file, const kinoloop::pascal::ScriptError& e) {
-    if (e.line == 0) std::cerr << file << ": " << e.Message() << "\n";
-    else std::cerr << file << ":" << e.line << ":" << e.column << ": " << e.Message() << "\n";
+    if (e.line == 0)
+        std::cerr << file << ": " << e.Message() << "\n";
+    else
+        std::cerr << file << ":" << e.line << ":" << e.column << ": " << e.Message() << "\n";
 }
 
 }  // namespace

@@ -19,10 +19,16 @@ std::mt19937_64& Rng() {
     return rng;
 }
 
-double F(const Value& v) { return v.IsFloat() ? v.RawFloat() : v.ToFloat(); }
-std::int64_t I(const Value& v) { return v.IsInt() ? v.RawInt() : v.ToInt(); }
+double F(const Value& v) {
+    return v.IsFloat() ? v.RawFloat() : v.ToFloat();
+}
+std::int64_t I(const Value& v) {
+    return v.IsInt() ? v.RawInt() : v.ToInt();
+}
 
-Value FloatResult(double d) { return Value(d); }
+Value FloatResult(double d) {
+    return Value(d);
+}
 
 std::int64_t ToWhole(double d, const char* what) {
     if (!(d >= -9.2233720368547758e18 && d < 9.2233720368547758e18))
@@ -38,20 +44,38 @@ Value Abs(Ctx&, Value* a, int) {
     }
     return FloatResult(std::fabs(F(a[0])));
 }
-Value Sqr(Ctx&, Value* a, int) { return Mul(a[0], a[0]); }
+Value Sqr(Ctx&, Value* a, int) {
+    return Mul(a[0], a[0]);
+}
 Value Sqrt(Ctx&, Value* a, int) {
     double d = F(a[0]);
     if (d < 0) Fail("Invalid floating point operation", "EInvalidOp");
     return FloatResult(std::sqrt(d));
 }
-Value Sin(Ctx&, Value* a, int) { return FloatResult(std::sin(F(a[0]))); }
-Value Cos(Ctx&, Value* a, int) { return FloatResult(std::cos(F(a[0]))); }
-Value Tan(Ctx&, Value* a, int) { return FloatResult(std::tan(F(a[0]))); }
-Value ArcTan(Ctx&, Value* a, int) { return FloatResult(std::atan(F(a[0]))); }
-Value ArcTan2(Ctx&, Value* a, int) { return FloatResult(std::atan2(F(a[0]), F(a[1]))); }
-Value ArcSin(Ctx&, Value* a, int) { return FloatResult(std::asin(F(a[0]))); }
-Value ArcCos(Ctx&, Value* a, int) { return FloatResult(std::acos(F(a[0]))); }
-Value Exp(Ctx&, Value* a, int) { return FloatResult(std::exp(F(a[0]))); }
+Value Sin(Ctx&, Value* a, int) {
+    return FloatResult(std::sin(F(a[0])));
+}
+Value Cos(Ctx&, Value* a, int) {
+    return FloatResult(std::cos(F(a[0])));
+}
+Value Tan(Ctx&, Value* a, int) {
+    return FloatResult(std::tan(F(a[0])));
+}
+Value ArcTan(Ctx&, Value* a, int) {
+    return FloatResult(std::atan(F(a[0])));
+}
+Value ArcTan2(Ctx&, Value* a, int) {
+    return FloatResult(std::atan2(F(a[0]), F(a[1])));
+}
+Value ArcSin(Ctx&, Value* a, int) {
+    return FloatResult(std::asin(F(a[0])));
+}
+Value ArcCos(Ctx&, Value* a, int) {
+    return FloatResult(std::acos(F(a[0])));
+}
+Value Exp(Ctx&, Value* a, int) {
+    return FloatResult(std::exp(F(a[0])));
+}
 Value Ln(Ctx&, Value* a, int) {
     double d = F(a[0]);
     if (d <= 0) Fail("Invalid floating point operation", "EInvalidOp");
@@ -62,7 +86,9 @@ Value Log10(Ctx&, Value* a, int) {
     if (d <= 0) Fail("Invalid floating point operation", "EInvalidOp");
     return FloatResult(std::log10(d));
 }
-Value Power(Ctx&, Value* a, int) { return FloatResult(std::pow(F(a[0]), F(a[1]))); }
+Value Power(Ctx&, Value* a, int) {
+    return FloatResult(std::pow(F(a[0]), F(a[1])));
+}
 Value Round(Ctx&, Value* a, int) {
     if (a[0].IsInt()) return a[0];
     return Value(ToWhole(RoundHalfEven(F(a[0])), "Round"));
@@ -71,7 +97,9 @@ Value Trunc(Ctx&, Value* a, int) {
     if (a[0].IsInt()) return a[0];
     return Value(ToWhole(std::trunc(F(a[0])), "Trunc"));
 }
-Value Int(Ctx&, Value* a, int) { return FloatResult(std::trunc(F(a[0]))); }
+Value Int(Ctx&, Value* a, int) {
+    return FloatResult(std::trunc(F(a[0])));
+}
 Value Frac(Ctx&, Value* a, int) {
     double d = F(a[0]);
     return FloatResult(d - std::trunc(d));
@@ -96,9 +124,15 @@ Value Sign(Ctx&, Value* a, int) {
     double d = F(a[0]);
     return Value(std::int64_t{d > 0 ? 1 : d < 0 ? -1 : 0});
 }
-Value PiFn(Ctx&, Value*, int) { return FloatResult(3.14159265358979323846); }
-Value DegToRad(Ctx&, Value* a, int) { return FloatResult(F(a[0]) * (3.14159265358979323846 / 180.0)); }
-Value RadToDeg(Ctx&, Value* a, int) { return FloatResult(F(a[0]) * (180.0 / 3.14159265358979323846)); }
+Value PiFn(Ctx&, Value*, int) {
+    return FloatResult(3.14159265358979323846);
+}
+Value DegToRad(Ctx&, Value* a, int) {
+    return FloatResult(F(a[0]) * (3.14159265358979323846 / 180.0));
+}
+Value RadToDeg(Ctx&, Value* a, int) {
+    return FloatResult(F(a[0]) * (180.0 / 3.14159265358979323846));
+}
 Value RandomFn(Ctx&, Value* a, int n) {
     if (n == 0) return FloatResult(std::uniform_real_distribution<double>(0.0, 1.0)(Rng()));
     std::int64_t range = I(a[0]);
@@ -109,7 +143,9 @@ Value Randomize(Ctx&, Value*, int) {
     Rng().seed(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     return Value();
 }
-Value Odd(Ctx&, Value* a, int) { return Value((I(a[0]) & 1) != 0); }
+Value Odd(Ctx&, Value* a, int) {
+    return Value((I(a[0]) & 1) != 0);
+}
 Value Ord(Ctx&, Value* a, int) {
     if (a[0].IsStr()) {
         const std::string& s = a[0].StrRef();
@@ -120,9 +156,12 @@ Value Ord(Ctx&, Value* a, int) {
     if (a[0].IsFloat()) Fail("Ordinal type required");
     return Value(I(a[0]));
 }
-Value Chr(Ctx&, Value* a, int) { return Value(std::string(1, static_cast<char>(I(a[0]) & 0xFF))); }
+Value Chr(Ctx&, Value* a, int) {
+    return Value(std::string(1, static_cast<char>(I(a[0]) & 0xFF)));
+}
 Value Length(Ctx&, Value* a, int) {
-    if (a[0].IsArray()) return Value(static_cast<std::int64_t>(static_cast<ArrayObject*>(a[0].RawHeap())->items.size()));
+    if (a[0].IsArray())
+        return Value(static_cast<std::int64_t>(static_cast<ArrayObject*>(a[0].RawHeap())->items.size()));
     return Value(static_cast<std::int64_t>(a[0].ToText().size()));
 }
 Value High(Ctx&, Value* a, int) {
@@ -165,7 +204,9 @@ Value LowerCase(Ctx&, Value* a, int) {
         if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch + 32);
     return Value(std::move(s));
 }
-bool Blank(char ch) { return static_cast<unsigned char>(ch) <= ' '; }
+bool Blank(char ch) {
+    return static_cast<unsigned char>(ch) <= ' ';
+}
 Value Trim(Ctx&, Value* a, int) {
     std::string s = a[0].ToText();
     std::size_t b = 0, e = s.size();
@@ -190,10 +231,13 @@ Value StringOfChar(Ctx&, Value* a, int) {
     std::int64_t n = std::clamp<std::int64_t>(I(a[1]), 0, 1 << 24);
     return Value(std::string(static_cast<std::size_t>(n), c.empty() ? '\0' : c[0]));
 }
-Value IntToStr(Ctx&, Value* a, int) { return Value(std::to_string(I(a[0]))); }
+Value IntToStr(Ctx&, Value* a, int) {
+    return Value(std::to_string(I(a[0])));
+}
 Value IntToHex(Ctx&, Value* a, int n) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%0*llX", n > 1 ? static_cast<int>(std::clamp<std::int64_t>(I(a[1]), 0, 16)) : 0,
+    std::snprintf(buf, sizeof buf, "%0*llX",
+                  n > 1 ? static_cast<int>(std::clamp<std::int64_t>(I(a[1]), 0, 16)) : 0,
                   static_cast<unsigned long long>(I(a[0])));
     return Value(std::string(buf));
 }
@@ -244,30 +288,54 @@ Value Format(Ctx&, Value* a, int) {
 }
 
 constexpr BuiltinInfo kBuiltins[] = {
-    {"Abs", Abs, 1, 1},           {"Sqr", Sqr, 1, 1},
-    {"Sqrt", Sqrt, 1, 1},         {"Sin", Sin, 1, 1},
-    {"Cos", Cos, 1, 1},           {"Tan", Tan, 1, 1},
-    {"ArcTan", ArcTan, 1, 1},     {"ArcTan2", ArcTan2, 2, 2},
-    {"ArcSin", ArcSin, 1, 1},     {"ArcCos", ArcCos, 1, 1},
-    {"Exp", Exp, 1, 1},           {"Ln", Ln, 1, 1},
-    {"Log10", Log10, 1, 1},       {"Power", Power, 2, 2},
-    {"Round", Round, 1, 1},       {"Trunc", Trunc, 1, 1},
-    {"Int", Int, 1, 1},           {"Frac", Frac, 1, 1},
-    {"Floor", Floor, 1, 1},       {"Ceil", Ceil, 1, 1},
-    {"Min", Min, 2, 2},           {"Max", Max, 2, 2},
-    {"Sign", Sign, 1, 1},         {"Pi", PiFn, 0, 0},
-    {"DegToRad", DegToRad, 1, 1}, {"RadToDeg", RadToDeg, 1, 1},
-    {"Random", RandomFn, 0, 1},   {"Randomize", Randomize, 0, 0},
-    {"Odd", Odd, 1, 1},           {"Ord", Ord, 1, 1},
-    {"Chr", Chr, 1, 1},           {"Length", Length, 1, 1},
-    {"High", High, 1, 1},         {"Low", Low, 1, 1},
-    {"Copy", Copy, 2, 3},         {"Pos", Pos, 2, 2},
-    {"UpperCase", UpperCase, 1, 1}, {"LowerCase", LowerCase, 1, 1},
-    {"Trim", Trim, 1, 1},         {"TrimLeft", TrimLeft, 1, 1},
-    {"TrimRight", TrimRight, 1, 1}, {"StringOfChar", StringOfChar, 2, 2},
-    {"IntToStr", IntToStr, 1, 1}, {"IntToHex", IntToHex, 1, 2},
-    {"FloatToStr", FloatToStrFn, 1, 1}, {"StrToInt", StrToInt, 1, 1},
-    {"StrToIntDef", StrToIntDef, 2, 2}, {"StrToFloat", StrToFloat, 1, 1},
+    {"Abs", Abs, 1, 1},
+    {"Sqr", Sqr, 1, 1},
+    {"Sqrt", Sqrt, 1, 1},
+    {"Sin", Sin, 1, 1},
+    {"Cos", Cos, 1, 1},
+    {"Tan", Tan, 1, 1},
+    {"ArcTan", ArcTan, 1, 1},
+    {"ArcTan2", ArcTan2, 2, 2},
+    {"ArcSin", ArcSin, 1, 1},
+    {"ArcCos", ArcCos, 1, 1},
+    {"Exp", Exp, 1, 1},
+    {"Ln", Ln, 1, 1},
+    {"Log10", Log10, 1, 1},
+    {"Power", Power, 2, 2},
+    {"Round", Round, 1, 1},
+    {"Trunc", Trunc, 1, 1},
+    {"Int", Int, 1, 1},
+    {"Frac", Frac, 1, 1},
+    {"Floor", Floor, 1, 1},
+    {"Ceil", Ceil, 1, 1},
+    {"Min", Min, 2, 2},
+    {"Max", Max, 2, 2},
+    {"Sign", Sign, 1, 1},
+    {"Pi", PiFn, 0, 0},
+    {"DegToRad", DegToRad, 1, 1},
+    {"RadToDeg", RadToDeg, 1, 1},
+    {"Random", RandomFn, 0, 1},
+    {"Randomize", Randomize, 0, 0},
+    {"Odd", Odd, 1, 1},
+    {"Ord", Ord, 1, 1},
+    {"Chr", Chr, 1, 1},
+    {"Length", Length, 1, 1},
+    {"High", High, 1, 1},
+    {"Low", Low, 1, 1},
+    {"Copy", Copy, 2, 3},
+    {"Pos", Pos, 2, 2},
+    {"UpperCase", UpperCase, 1, 1},
+    {"LowerCase", LowerCase, 1, 1},
+    {"Trim", Trim, 1, 1},
+    {"TrimLeft", TrimLeft, 1, 1},
+    {"TrimRight", TrimRight, 1, 1},
+    {"StringOfChar", StringOfChar, 2, 2},
+    {"IntToStr", IntToStr, 1, 1},
+    {"IntToHex", IntToHex, 1, 2},
+    {"FloatToStr", FloatToStrFn, 1, 1},
+    {"StrToInt", StrToInt, 1, 1},
+    {"StrToIntDef", StrToIntDef, 2, 2},
+    {"StrToFloat", StrToFloat, 1, 1},
     {"Format", Format, 2, 2},
 };
 
@@ -306,8 +374,9 @@ std::string Grouped(const std::string& fixed) {
     return fixed.substr(0, start) + out;
 }
 
-// Fixed notation with `prec` decimals, as Format's %f gives it: the value is taken to 15 significant digits and
-// then rounded half away from zero, so 2.25 gives "2.3" and 1.005 gives "1.01"; a result of zero has no sign.
+// Fixed notation with `prec` decimals, as Format's %f gives it: the value is taken to 15 significant digits
+// and then rounded half away from zero, so 2.25 gives "2.3" and 1.005 gives "1.01"; a result of zero has no
+// sign.
 std::string FixedText(double v, int prec) {
     if (std::isnan(v)) return "Nan";
     if (std::isinf(v)) return v > 0 ? "Inf" : "-Inf";
@@ -330,7 +399,8 @@ std::string FixedText(double v, int prec) {
         digits.resize(static_cast<std::size_t>(keep));
         if (up) {
             int i = keep - 1;
-            while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') digits[static_cast<std::size_t>(i--)] = '0';
+            while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9')
+                digits[static_cast<std::size_t>(i--)] = '0';
             if (i >= 0) {
                 ++digits[static_cast<std::size_t>(i)];
             } else {
@@ -347,9 +417,11 @@ std::string FixedText(double v, int prec) {
     if (intPart.empty()) intPart = "0";
     for (int i = 0; i < prec; ++i) {
         int at = intDigits + i;
-        fracPart += at >= 0 && at < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(at)] : '0';
+        fracPart +=
+            at >= 0 && at < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(at)] : '0';
     }
-    bool zero = intPart.find_first_not_of('0') == std::string::npos && fracPart.find_first_not_of('0') == std::string::npos;
+    bool zero = intPart.find_first_not_of('0') == std::string::npos &&
+                fracPart.find_first_not_of('0') == std::string::npos;
     std::string out = (v < 0 && !zero ? "-" : "") + intPart;
     if (prec > 0) out += "." + fracPart;
     return out;
@@ -398,7 +470,8 @@ std::string FormatText(const std::string& pattern, std::span<const Value> args) 
                 if (!v.IsInt()) BadFormat(spec);
                 std::int64_t n = v.RawInt();
                 if (type == 'u') n = static_cast<std::int64_t>(static_cast<std::uint32_t>(n));
-                std::string digits = std::to_string(n < 0 ? -(n + 1) + 1ULL : static_cast<unsigned long long>(n));
+                std::string digits =
+                    std::to_string(n < 0 ? -(n + 1) + 1ULL : static_cast<unsigned long long>(n));
                 if (prec > static_cast<int>(digits.size()))
                     digits.insert(0, static_cast<std::size_t>(prec) - digits.size(), '0');
                 text = (n < 0 ? "-" : "") + digits;
@@ -406,14 +479,16 @@ std::string FormatText(const std::string& pattern, std::span<const Value> args) 
             }
             case 'x': {
                 if (!v.IsInt()) BadFormat(spec);
-                std::snprintf(buf, sizeof buf, "%0*llX", std::max(prec, 0), static_cast<unsigned long long>(v.RawInt()));
+                std::snprintf(buf, sizeof buf, "%0*llX", std::max(prec, 0),
+                              static_cast<unsigned long long>(v.RawInt()));
                 text = buf;
                 break;
             }
             case 's':
                 if (v.IsArray()) BadFormat(spec);
                 text = v.ToText();
-                if (prec >= 0 && static_cast<int>(text.size()) > prec) text.resize(static_cast<std::size_t>(prec));
+                if (prec >= 0 && static_cast<int>(text.size()) > prec)
+                    text.resize(static_cast<std::size_t>(prec));
                 break;
             case 'f':
             case 'n':
@@ -449,6 +524,8 @@ const BuiltinInfo* FindBuiltin(std::string_view lowerName) {
     return nullptr;
 }
 
-std::span<const BuiltinInfo> AllBuiltins() { return kBuiltins; }
+std::span<const BuiltinInfo> AllBuiltins() {
+    return kBuiltins;
+}
 
 }  // namespace kinoloop::pascal

@@ -1,6 +1,6 @@
 #pragma once
-// The interpreter's own routines (Sin, Copy, Format ...), found after the script's declarations and before the
-// host's names.
+// The interpreter's own routines (Sin, Copy, Format ...), found after the script's declarations and before
+// the host's names.
 #include <span>
 #include <string_view>
 

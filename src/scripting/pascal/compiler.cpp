@@ -25,7 +25,9 @@ struct CompileFail {
     SourcePos pos;
     std::string text;
 };
-[[noreturn]] void Error(SourcePos pos, std::string text) { throw CompileFail{pos, std::move(text)}; }
+[[noreturn]] void Error(SourcePos pos, std::string text) {
+    throw CompileFail{pos, std::move(text)};
+}
 
 constexpr std::int64_t kMaxArrayLength = 1 << 22;
 
@@ -34,7 +36,7 @@ struct Symbol {
     int slot = 0;
     TypeId type = TypeId::Variant;
     const TypeDesc* desc = nullptr;
-    Value value;                   // a constant's value
+    Value value;  // a constant's value
     RoutineInfo* routine = nullptr;
 };
 using Scope = std::unordered_map<std::string, Symbol>;
@@ -46,13 +48,13 @@ struct TypeRef {
 
 const std::unordered_map<std::string, TypeId>& BasicTypes() {
     static const std::unordered_map<std::string, TypeId> table = {
-        {"integer", TypeId::Integer},   {"longint", TypeId::Integer},  {"byte", TypeId::Byte},
-        {"shortint", TypeId::Shortint}, {"word", TypeId::Word},        {"smallint", TypeId::Smallint},
+        {"integer", TypeId::Integer},   {"longint", TypeId::Integer},   {"byte", TypeId::Byte},
+        {"shortint", TypeId::Shortint}, {"word", TypeId::Word},         {"smallint", TypeId::Smallint},
         {"cardinal", TypeId::Cardinal}, {"longword", TypeId::Cardinal}, {"dword", TypeId::Cardinal},
-        {"int64", TypeId::Int64},       {"double", TypeId::Double},    {"real", TypeId::Double},
-        {"extended", TypeId::Double},   {"single", TypeId::Single},    {"boolean", TypeId::Boolean},
+        {"int64", TypeId::Int64},       {"double", TypeId::Double},     {"real", TypeId::Double},
+        {"extended", TypeId::Double},   {"single", TypeId::Single},     {"boolean", TypeId::Boolean},
         {"string", TypeId::String},     {"ansistring", TypeId::String}, {"shortstring", TypeId::String},
-        {"widestring", TypeId::String}, {"char", TypeId::Char},        {"ansichar", TypeId::Char},
+        {"widestring", TypeId::String}, {"char", TypeId::Char},         {"ansichar", TypeId::Char},
         {"variant", TypeId::Variant},
     };
     return table;
@@ -61,14 +63,36 @@ const std::unordered_map<std::string, TypeId>& BasicTypes() {
 // Bounds of the integer types, for High(Integer) and Low(Byte).
 bool TypeBounds(TypeId id, std::int64_t& lo, std::int64_t& hi) {
     switch (id) {
-        case TypeId::Integer: lo = INT32_MIN; hi = INT32_MAX; return true;
-        case TypeId::Byte: lo = 0; hi = 255; return true;
-        case TypeId::Shortint: lo = -128; hi = 127; return true;
-        case TypeId::Word: lo = 0; hi = 65535; return true;
-        case TypeId::Smallint: lo = -32768; hi = 32767; return true;
-        case TypeId::Cardinal: lo = 0; hi = UINT32_MAX; return true;
-        case TypeId::Int64: lo = INT64_MIN; hi = INT64_MAX; return true;
-        default: return false;
+        case TypeId::Integer:
+            lo = INT32_MIN;
+            hi = INT32_MAX;
+            return true;
+        case TypeId::Byte:
+            lo = 0;
+            hi = 255;
+            return true;
+        case TypeId::Shortint:
+            lo = -128;
+            hi = 127;
+            return true;
+        case TypeId::Word:
+            lo = 0;
+            hi = 65535;
+            return true;
+        case TypeId::Smallint:
+            lo = -32768;
+            hi = 32767;
+            return true;
+        case TypeId::Cardinal:
+            lo = 0;
+            hi = UINT32_MAX;
+            return true;
+        case TypeId::Int64:
+            lo = INT64_MIN;
+            hi = INT64_MAX;
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -95,7 +119,8 @@ public:
         for (const Routine& r : u.routines) {
             auto found = globals_.find(r.name);
             RoutineInfo* info = nullptr;
-            if (found != globals_.end() && found->second.kind == Symbol::Kind::Routine && !bodiesSeen_.count(r.name)) {
+            if (found != globals_.end() && found->second.kind == Symbol::Kind::Routine &&
+                !bodiesSeen_.count(r.name)) {
                 // the body of a heading declared before (interface part, forward)
                 info = found->second.routine;
                 if (!r.body) Error(r.pos, "Identifier redeclared: '" + r.raw + "'");
@@ -319,8 +344,8 @@ private:
         const Symbol* s = Lookup(name);
         // Inside a function its own name stands for its result; read without arguments it calls the function
         // again when it takes no parameters (as in Delphi).
-        if (s && s->kind == Symbol::Kind::Routine && cur_ && s->routine == cur_->info && cur_->info->isFunction &&
-            !call && !cur_->info->params.empty()) {
+        if (s && s->kind == Symbol::Kind::Routine && cur_ && s->routine == cur_->info &&
+            cur_->info->isFunction && !call && !cur_->info->params.empty()) {
             return std::make_unique<LocalVar>(e.pos, 0, cur_->info->resultType, cur_->info->resultDesc);
         }
         if (s) {
@@ -344,8 +369,10 @@ private:
                     if (n > r->params.size()) Error(e.pos, "Too many actual parameters");
                     auto node = std::make_unique<CallUser>(e.pos, r);
                     for (std::size_t i = 0; i < n; ++i) {
-                        if (r->params[i].byRef) node->args.push_back(CompileTarget(*e.kids[i], true));
-                        else node->args.push_back(CompileExpr(*e.kids[i]));
+                        if (r->params[i].byRef)
+                            node->args.push_back(CompileTarget(*e.kids[i], true));
+                        else
+                            node->args.push_back(CompileExpr(*e.kids[i]));
                     }
                     return node;
                 }
@@ -373,7 +400,8 @@ private:
                 if (basic != BasicTypes().end()) id = basic->second;
             }
             std::int64_t lo, hi;
-            if (TypeBounds(id, lo, hi)) return std::make_unique<Literal>(e.pos, Value(name == "high" ? hi : lo));
+            if (TypeBounds(id, lo, hi))
+                return std::make_unique<Literal>(e.pos, Value(name == "high" ? hi : lo));
         }
         if (const BuiltinInfo* b = FindBuiltin(name)) {
             int n = call ? static_cast<int>(e.kids.size()) : 0;
@@ -398,7 +426,8 @@ private:
         const char* notAssignable = byRefArg ? "Variable required" : "Left side cannot be assigned to";
         if (e.kind == ExprKind::Name) {
             const Symbol* s = Lookup(e.name);
-            if (s && s->kind == Symbol::Kind::Routine && cur_ && s->routine == cur_->info && cur_->info->isFunction)
+            if (s && s->kind == Symbol::Kind::Routine && cur_ && s->routine == cur_->info &&
+                cur_->info->isFunction)
                 return std::make_unique<LocalVar>(e.pos, 0, cur_->info->resultType, cur_->info->resultDesc);
             if (s) {
                 if (auto v = VariableNode(*s, e.pos)) return v;
@@ -484,19 +513,43 @@ private:
         ExprPtr r = CompileExpr(*e.kids[1]);
         ExprPtr node;
         switch (e.op) {
-            case Tok::Plus: node = std::make_unique<AddNode>(e.pos, e.op, std::move(l), std::move(r)); break;
-            case Tok::Minus: node = std::make_unique<SubNode>(e.pos, e.op, std::move(l), std::move(r)); break;
-            case Tok::Star: node = std::make_unique<MulNode>(e.pos, e.op, std::move(l), std::move(r)); break;
-            case Tok::KwMod: node = std::make_unique<ModNode>(e.pos, e.op, std::move(l), std::move(r)); break;
-            case Tok::Eq: node = std::make_unique<CompareNode<Tok::Eq>>(e.pos, std::move(l), std::move(r)); break;
-            case Tok::NotEq: node = std::make_unique<CompareNode<Tok::NotEq>>(e.pos, std::move(l), std::move(r)); break;
-            case Tok::Less: node = std::make_unique<CompareNode<Tok::Less>>(e.pos, std::move(l), std::move(r)); break;
-            case Tok::Greater: node = std::make_unique<CompareNode<Tok::Greater>>(e.pos, std::move(l), std::move(r)); break;
-            case Tok::LessEq: node = std::make_unique<CompareNode<Tok::LessEq>>(e.pos, std::move(l), std::move(r)); break;
-            case Tok::GreaterEq: node = std::make_unique<CompareNode<Tok::GreaterEq>>(e.pos, std::move(l), std::move(r)); break;
+            case Tok::Plus:
+                node = std::make_unique<AddNode>(e.pos, e.op, std::move(l), std::move(r));
+                break;
+            case Tok::Minus:
+                node = std::make_unique<SubNode>(e.pos, e.op, std::move(l), std::move(r));
+                break;
+            case Tok::Star:
+                node = std::make_unique<MulNode>(e.pos, e.op, std::move(l), std::move(r));
+                break;
+            case Tok::KwMod:
+                node = std::make_unique<ModNode>(e.pos, e.op, std::move(l), std::move(r));
+                break;
+            case Tok::Eq:
+                node = std::make_unique<CompareNode<Tok::Eq>>(e.pos, std::move(l), std::move(r));
+                break;
+            case Tok::NotEq:
+                node = std::make_unique<CompareNode<Tok::NotEq>>(e.pos, std::move(l), std::move(r));
+                break;
+            case Tok::Less:
+                node = std::make_unique<CompareNode<Tok::Less>>(e.pos, std::move(l), std::move(r));
+                break;
+            case Tok::Greater:
+                node = std::make_unique<CompareNode<Tok::Greater>>(e.pos, std::move(l), std::move(r));
+                break;
+            case Tok::LessEq:
+                node = std::make_unique<CompareNode<Tok::LessEq>>(e.pos, std::move(l), std::move(r));
+                break;
+            case Tok::GreaterEq:
+                node = std::make_unique<CompareNode<Tok::GreaterEq>>(e.pos, std::move(l), std::move(r));
+                break;
             case Tok::KwAnd:
-            case Tok::KwOr: node = std::make_unique<LogicNode>(e.pos, e.op, std::move(l), std::move(r)); break;
-            default: node = std::make_unique<BinaryNode>(e.pos, e.op, std::move(l), std::move(r)); break;
+            case Tok::KwOr:
+                node = std::make_unique<LogicNode>(e.pos, e.op, std::move(l), std::move(r));
+                break;
+            default:
+                node = std::make_unique<BinaryNode>(e.pos, e.op, std::move(l), std::move(r));
+                break;
         }
         return Fold(std::move(node));
     }
@@ -611,7 +664,8 @@ private:
                 if (n > 1) Error(e.pos, "Too many actual parameters");
                 if (n == 1) {
                     if (!cur_->info->isFunction) Error(e.pos, "A procedure cannot return a value");
-                    node->result = std::make_unique<LocalVar>(e.pos, 0, cur_->info->resultType, cur_->info->resultDesc);
+                    node->result =
+                        std::make_unique<LocalVar>(e.pos, 0, cur_->info->resultType, cur_->info->resultDesc);
                     node->value = CompileExpr(*e.kids[0]);
                 }
                 return node;
@@ -620,8 +674,8 @@ private:
                 if (n < 1) Error(e.pos, "Not enough actual parameters");
                 if (n > 2) Error(e.pos, "Too many actual parameters");
                 std::unique_ptr<LValue> target = CompileTarget(*e.kids[0], true);
-                return std::make_unique<IncDecStmt>(e.pos, std::move(target), n == 2 ? CompileExpr(*e.kids[1]) : nullptr,
-                                                    e.name == "inc");
+                return std::make_unique<IncDecStmt>(
+                    e.pos, std::move(target), n == 2 ? CompileExpr(*e.kids[1]) : nullptr, e.name == "inc");
             }
         }
         ExprPtr call = CompileExpr(e);

@@ -1,6 +1,7 @@
 #pragma once
-// Errors of the interpreter: what a caller gets back (ScriptError) and what travels through the evaluator while a
-// script runs (RuntimeFault, a C++ exception that try/except in the script can catch unless it ends the run).
+// Errors of the interpreter: what a caller gets back (ScriptError) and what travels through the evaluator
+// while a script runs (RuntimeFault, a C++ exception that try/except in the script can catch unless it ends
+// the run).
 #include <cstdint>
 #include <string>
 

@@ -58,7 +58,9 @@ std::optional<ScriptError> Interpreter::Compile() {
     return std::nullopt;
 }
 
-std::optional<ScriptError> Interpreter::RunMain(ScriptHost& host) { return Call("main", host, true); }
+std::optional<ScriptError> Interpreter::RunMain(ScriptHost& host) {
+    return Call("main", host, true);
+}
 
 std::optional<ScriptError> Interpreter::CallRoutine(std::string_view name, ScriptHost& host) {
     return Call(name, host, false);
@@ -96,7 +98,8 @@ std::optional<ScriptError> Interpreter::Call(std::string_view name, ScriptHost& 
         if (!loaded_) {
             globals_.clear();
             globals_.resize(static_cast<std::size_t>(program_->globalCount));
-            for (const LocalInit& g : program_->globals) globals_[static_cast<std::size_t>(g.slot)] = DefaultValue(g.desc, g.type);
+            for (const LocalInit& g : program_->globals)
+                globals_[static_cast<std::size_t>(g.slot)] = DefaultValue(g.desc, g.type);
             loaded_ = true;
             c.globals = globals_.data();
             for (const auto& [slot, init] : program_->globalInits) {

@@ -1,6 +1,6 @@
 #pragma once
-// The Pascal-dialect interpreter that camera scripts run in. It knows no simulator: names it cannot resolve go
-// to a ScriptHost. Typical use:
+// The Pascal-dialect interpreter that camera scripts run in. It knows no simulator: names it cannot resolve
+// go to a ScriptHost. Typical use:
 //
 //   Interpreter in;
 //   in.SetText(text);
@@ -44,8 +44,8 @@ public:
     // Runs the routine named main (any case). "Function 'main' undefined" when there is none.
     std::optional<ScriptError> RunMain(ScriptHost& host);
 
-    // Runs a routine of the program without arguments; allowed while another call of this program is suspended
-    // in a host call (Stop during a pause calls "KillScript" this way).
+    // Runs a routine of the program without arguments; allowed while another call of this program is
+    // suspended in a host call (Stop during a pause calls "KillScript" this way).
     std::optional<ScriptError> CallRoutine(std::string_view name, ScriptHost& host);
 
     // Asks the running program to end: the next loop step or call fails with "Script stopped", which the

@@ -11,33 +11,59 @@ namespace {
 
 const std::unordered_map<std::string, Tok>& Keywords() {
     static const std::unordered_map<std::string, Tok> table = {
-        {"and", Tok::KwAnd},       {"array", Tok::KwArray},
-        {"begin", Tok::KwBegin},   {"case", Tok::KwCase},
-        {"const", Tok::KwConst},   {"div", Tok::KwDiv},
-        {"do", Tok::KwDo},         {"downto", Tok::KwDownto},
-        {"else", Tok::KwElse},     {"end", Tok::KwEnd},
-        {"except", Tok::KwExcept}, {"finally", Tok::KwFinally},
-        {"for", Tok::KwFor},       {"function", Tok::KwFunction},
-        {"if", Tok::KwIf},         {"implementation", Tok::KwImplementation},
-        {"in", Tok::KwIn},         {"interface", Tok::KwInterface},
-        {"mod", Tok::KwMod},       {"not", Tok::KwNot},
-        {"of", Tok::KwOf},         {"or", Tok::KwOr},
-        {"procedure", Tok::KwProcedure}, {"program", Tok::KwProgram},
-        {"raise", Tok::KwRaise},   {"record", Tok::KwRecord},
-        {"repeat", Tok::KwRepeat}, {"shl", Tok::KwShl},
-        {"shr", Tok::KwShr},       {"then", Tok::KwThen},
-        {"to", Tok::KwTo},         {"try", Tok::KwTry},
-        {"type", Tok::KwType},     {"unit", Tok::KwUnit},
-        {"until", Tok::KwUntil},   {"uses", Tok::KwUses},
-        {"var", Tok::KwVar},       {"while", Tok::KwWhile},
-        {"with", Tok::KwWith},     {"xor", Tok::KwXor},
+        {"and", Tok::KwAnd},
+        {"array", Tok::KwArray},
+        {"begin", Tok::KwBegin},
+        {"case", Tok::KwCase},
+        {"const", Tok::KwConst},
+        {"div", Tok::KwDiv},
+        {"do", Tok::KwDo},
+        {"downto", Tok::KwDownto},
+        {"else", Tok::KwElse},
+        {"end", Tok::KwEnd},
+        {"except", Tok::KwExcept},
+        {"finally", Tok::KwFinally},
+        {"for", Tok::KwFor},
+        {"function", Tok::KwFunction},
+        {"if", Tok::KwIf},
+        {"implementation", Tok::KwImplementation},
+        {"in", Tok::KwIn},
+        {"interface", Tok::KwInterface},
+        {"mod", Tok::KwMod},
+        {"not", Tok::KwNot},
+        {"of", Tok::KwOf},
+        {"or", Tok::KwOr},
+        {"procedure", Tok::KwProcedure},
+        {"program", Tok::KwProgram},
+        {"raise", Tok::KwRaise},
+        {"record", Tok::KwRecord},
+        {"repeat", Tok::KwRepeat},
+        {"shl", Tok::KwShl},
+        {"shr", Tok::KwShr},
+        {"then", Tok::KwThen},
+        {"to", Tok::KwTo},
+        {"try", Tok::KwTry},
+        {"type", Tok::KwType},
+        {"unit", Tok::KwUnit},
+        {"until", Tok::KwUntil},
+        {"uses", Tok::KwUses},
+        {"var", Tok::KwVar},
+        {"while", Tok::KwWhile},
+        {"with", Tok::KwWith},
+        {"xor", Tok::KwXor},
     };
     return table;
 }
 
-bool IsIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool IsIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
-bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsIdentStart(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+}
+bool IsIdentChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+bool IsDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 class Lexer {
 public:
@@ -122,35 +148,75 @@ private:
         if (c == '\'' || c == '#') return String(t, out);
         Advance();
         switch (c) {
-            case '+': t.kind = Tok::Plus; return true;
-            case '-': t.kind = Tok::Minus; return true;
-            case '*': t.kind = Tok::Star; return true;
-            case '/': t.kind = Tok::Slash; return true;
-            case '=': t.kind = Tok::Eq; return true;
-            case '(': t.kind = Tok::LParen; return true;
-            case ')': t.kind = Tok::RParen; return true;
-            case '[': t.kind = Tok::LBracket; return true;
-            case ']': t.kind = Tok::RBracket; return true;
-            case ',': t.kind = Tok::Comma; return true;
-            case ';': t.kind = Tok::Semicolon; return true;
-            case '^': t.kind = Tok::Caret; return true;
-            case '@': t.kind = Tok::At; return true;
+            case '+':
+                t.kind = Tok::Plus;
+                return true;
+            case '-':
+                t.kind = Tok::Minus;
+                return true;
+            case '*':
+                t.kind = Tok::Star;
+                return true;
+            case '/':
+                t.kind = Tok::Slash;
+                return true;
+            case '=':
+                t.kind = Tok::Eq;
+                return true;
+            case '(':
+                t.kind = Tok::LParen;
+                return true;
+            case ')':
+                t.kind = Tok::RParen;
+                return true;
+            case '[':
+                t.kind = Tok::LBracket;
+                return true;
+            case ']':
+                t.kind = Tok::RBracket;
+                return true;
+            case ',':
+                t.kind = Tok::Comma;
+                return true;
+            case ';':
+                t.kind = Tok::Semicolon;
+                return true;
+            case '^':
+                t.kind = Tok::Caret;
+                return true;
+            case '@':
+                t.kind = Tok::At;
+                return true;
             case '<':
-                if (Peek() == '>') { Advance(); t.kind = Tok::NotEq; }
-                else if (Peek() == '=') { Advance(); t.kind = Tok::LessEq; }
-                else t.kind = Tok::Less;
+                if (Peek() == '>') {
+                    Advance();
+                    t.kind = Tok::NotEq;
+                } else if (Peek() == '=') {
+                    Advance();
+                    t.kind = Tok::LessEq;
+                } else
+                    t.kind = Tok::Less;
                 return true;
             case '>':
-                if (Peek() == '=') { Advance(); t.kind = Tok::GreaterEq; }
-                else t.kind = Tok::Greater;
+                if (Peek() == '=') {
+                    Advance();
+                    t.kind = Tok::GreaterEq;
+                } else
+                    t.kind = Tok::Greater;
                 return true;
             case ':':
-                if (Peek() == '=') { Advance(); t.kind = Tok::Assign; }
-                else t.kind = Tok::Colon;
+                if (Peek() == '=') {
+                    Advance();
+                    t.kind = Tok::Assign;
+                } else
+                    t.kind = Tok::Colon;
                 return true;
             case '.':
-                if (Peek() == '.') { Advance(); t.kind = Tok::DotDot; }
-                else t.kind = Tok::Dot;
+                if (Peek() == '.') {
+                    Advance();
+                    t.kind = Tok::DotDot;
+                } else
+                    t.kind = Tok::Dot;
                 return true;
             default:
                 break;
@@ -200,7 +266,8 @@ private:
         if (i_ == b) return Error(out, t.pos, "Hexadecimal digits expected after '$'");
         if (i_ - b > 16) return Error(out, t.pos, "Constant too large");
         t.kind = Tok::IntLit;
-        t.intValue = static_cast<std::int64_t>(std::strtoull(std::string(s_.substr(b, i_ - b)).c_str(), nullptr, 16));
+        t.intValue =
+            static_cast<std::int64_t>(std::strtoull(std::string(s_.substr(b, i_ - b)).c_str(), nullptr, 16));
         return true;
     }
 
@@ -261,37 +328,66 @@ private:
 
 }  // namespace
 
-LexResult Lex(std::string_view text) { return Lexer(text).Run(); }
+LexResult Lex(std::string_view text) {
+    return Lexer(text).Run();
+}
 
 std::string Describe(Tok kind) {
     switch (kind) {
-        case Tok::End: return "end of file";
-        case Tok::Ident: return "identifier";
-        case Tok::IntLit: return "integer constant";
-        case Tok::RealLit: return "real constant";
-        case Tok::StrLit: return "string constant";
-        case Tok::Plus: return "'+'";
-        case Tok::Minus: return "'-'";
-        case Tok::Star: return "'*'";
-        case Tok::Slash: return "'/'";
-        case Tok::Eq: return "'='";
-        case Tok::NotEq: return "'<>'";
-        case Tok::Less: return "'<'";
-        case Tok::Greater: return "'>'";
-        case Tok::LessEq: return "'<='";
-        case Tok::GreaterEq: return "'>='";
-        case Tok::Assign: return "':='";
-        case Tok::LParen: return "'('";
-        case Tok::RParen: return "')'";
-        case Tok::LBracket: return "'['";
-        case Tok::RBracket: return "']'";
-        case Tok::Comma: return "','";
-        case Tok::Semicolon: return "';'";
-        case Tok::Colon: return "':'";
-        case Tok::Dot: return "'.'";
-        case Tok::DotDot: return "'..'";
-        case Tok::Caret: return "'^'";
-        case Tok::At: return "'@'";
+        case Tok::End:
+            return "end of file";
+        case Tok::Ident:
+            return "identifier";
+        case Tok::IntLit:
+            return "integer constant";
+        case Tok::RealLit:
+            return "real constant";
+        case Tok::StrLit:
+            return "string constant";
+        case Tok::Plus:
+            return "'+'";
+        case Tok::Minus:
+            return "'-'";
+        case Tok::Star:
+            return "'*'";
+        case Tok::Slash:
+            return "'/'";
+        case Tok::Eq:
+            return "'='";
+        case Tok::NotEq:
+            return "'<>'";
+        case Tok::Less:
+            return "'<'";
+        case Tok::Greater:
+            return "'>'";
+        case Tok::LessEq:
+            return "'<='";
+        case Tok::GreaterEq:
+            return "'>='";
+        case Tok::Assign:
+            return "':='";
+        case Tok::LParen:
+            return "'('";
+        case Tok::RParen:
+            return "')'";
+        case Tok::LBracket:
+            return "'['";
+        case Tok::RBracket:
+            return "']'";
+        case Tok::Comma:
+            return "','";
+        case Tok::Semicolon:
+            return "';'";
+        case Tok::Colon:
+            return "':'";
+        case Tok::Dot:
+            return "'.'";
+        case Tok::DotDot:
+            return "'..'";
+        case Tok::Caret:
+            return "'^'";
+        case Tok::At:
+            return "'@'";
         default:
             break;
     }

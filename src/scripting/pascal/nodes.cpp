@@ -56,7 +56,8 @@ ArrayObject* UniqueArray(Value& slot) {
 std::size_t ElementIndex(const ArrayObject& arr, const Value& index) {
     std::int64_t i = index.ToInt();
     std::int64_t off = 0;
-    if (i < arr.low || __builtin_sub_overflow(i, arr.low, &off) || off >= static_cast<std::int64_t>(arr.items.size()))
+    if (i < arr.low || __builtin_sub_overflow(i, arr.low, &off) ||
+        off >= static_cast<std::int64_t>(arr.items.size()))
         Fail("Index out of bounds (" + std::to_string(i) + ")", "ERangeError");
     return static_cast<std::size_t>(off);
 }
@@ -69,7 +70,9 @@ void FailAt(SourcePos pos, std::string text, std::string className) {
 void FailFatal(SourcePos pos, std::string text) {
     throw RuntimeFault{std::move(text), "Exception", FaultKind::Fatal, pos};
 }
-void ThrowStopped(SourcePos pos) { FailFatal(pos, "Script stopped"); }
+void ThrowStopped(SourcePos pos) {
+    FailFatal(pos, "Script stopped");
+}
 
 Value DefaultValue(const TypeDesc* desc, TypeId id) {
     switch (id) {
@@ -90,7 +93,8 @@ Value DefaultValue(const TypeDesc* desc, TypeId id) {
             arr->elemDesc = desc->elem;
             std::int64_t n = desc->high - desc->low + 1;
             arr->items.reserve(static_cast<std::size_t>(n));
-            for (std::int64_t i = 0; i < n; ++i) arr->items.push_back(DefaultValue(desc->elem, arr->elemType));
+            for (std::int64_t i = 0; i < n; ++i)
+                arr->items.push_back(DefaultValue(desc->elem, arr->elemType));
             return Value(static_cast<HeapObject*>(arr));
         }
         default:
@@ -110,7 +114,8 @@ void StoreConverted(Value& dst, Value v, TypeId id, const TypeDesc* desc) {
         case TypeId::Smallint:
         case TypeId::Cardinal:
         case TypeId::Int64:
-            if (v.IsArray() || v.kind() == Kind::Object) Fail("Incompatible types: an array or object is not a number");
+            if (v.IsArray() || v.kind() == Kind::Object)
+                Fail("Incompatible types: an array or object is not a number");
             dst = Value(Wrap(v.IsInt() ? v.RawInt() : v.ToInt(), id));
             return;
         case TypeId::Double:
@@ -123,8 +128,10 @@ void StoreConverted(Value& dst, Value v, TypeId id, const TypeDesc* desc) {
             dst = Value(v.ToBool());
             return;
         case TypeId::String:
-            if (v.IsStr()) dst = std::move(v);
-            else dst = Value(v.ToText());
+            if (v.IsStr())
+                dst = std::move(v);
+            else
+                dst = Value(v.ToText());
             return;
         case TypeId::Char: {
             std::string s = v.IsInt() ? std::string(1, static_cast<char>(v.RawInt())) : v.ToText();
@@ -408,8 +415,10 @@ Flow ForStmt::Exec(Ctx& c) const {
     if (downto ? first < last : first > last) return Flow::Normal;
     for (std::int64_t i = first;; downto ? --i : ++i) {
         CheckStop(c, pos);
-        if (slot) slot->SetRawInt(i);
-        else var->Store(c, Value(i));
+        if (slot)
+            slot->SetRawInt(i);
+        else
+            var->Store(c, Value(i));
         if (body) {
             Flow f = body->Exec(c);
             if (f == Flow::Break) break;

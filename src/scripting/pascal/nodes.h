@@ -88,7 +88,8 @@ struct FieldNode final : ExprNode {
 
 // A name nobody declared: the host reads it, calls it, or takes an assignment.
 struct HostName final : LValue {
-    HostName(SourcePos p, std::string n, std::vector<ExprPtr> a) : LValue(p), raw(std::move(n)), args(std::move(a)) {}
+    HostName(SourcePos p, std::string n, std::vector<ExprPtr> a)
+        : LValue(p), raw(std::move(n)), args(std::move(a)) {}
     Value Eval(Ctx& c) const override;
     Value* Ref(Ctx&) const override { return nullptr; }
     void Store(Ctx& c, Value v) const override;
@@ -105,7 +106,8 @@ struct UnaryNode final : ExprNode {
 
 // Binary operators; the hot ones are separate classes so that their integer case inlines.
 struct BinaryNode : ExprNode {
-    BinaryNode(SourcePos p, Tok o, ExprPtr l, ExprPtr r) : ExprNode(p), op(o), left(std::move(l)), right(std::move(r)) {}
+    BinaryNode(SourcePos p, Tok o, ExprPtr l, ExprPtr r)
+        : ExprNode(p), op(o), left(std::move(l)), right(std::move(r)) {}
     Value Eval(Ctx& c) const override;
     Value Slow(const Value& a, const Value& b) const;  // Arith with this node's place on failure
     Tok op;
@@ -222,7 +224,8 @@ struct Block final : StmtNode {
 };
 
 struct AssignStmt final : StmtNode {
-    AssignStmt(SourcePos p, std::unique_ptr<LValue> t, ExprPtr v) : StmtNode(p), target(std::move(t)), value(std::move(v)) {}
+    AssignStmt(SourcePos p, std::unique_ptr<LValue> t, ExprPtr v)
+        : StmtNode(p), target(std::move(t)), value(std::move(v)) {}
     Flow Exec(Ctx& c) const override {
         target->Store(c, value->Eval(c));
         return Flow::Normal;
@@ -233,7 +236,8 @@ struct AssignStmt final : StmtNode {
 
 // x := x + e on a variable: a string that only x holds grows in place instead of being copied.
 struct AppendStmt final : StmtNode {
-    AppendStmt(SourcePos p, std::unique_ptr<LValue> t, ExprPtr e) : StmtNode(p), target(std::move(t)), extra(std::move(e)) {}
+    AppendStmt(SourcePos p, std::unique_ptr<LValue> t, ExprPtr e)
+        : StmtNode(p), target(std::move(t)), extra(std::move(e)) {}
     Flow Exec(Ctx& c) const override;
     std::unique_ptr<LValue> target;  // a plain variable (Ref never null)
     ExprPtr extra;

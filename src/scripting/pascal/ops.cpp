@@ -9,7 +9,9 @@ namespace kinoloop::pascal {
 
 namespace {
 
-[[noreturn]] void InvalidOp() { Fail("Invalid variant operation", "EVariantInvalidOpError"); }
+[[noreturn]] void InvalidOp() {
+    Fail("Invalid variant operation", "EVariantInvalidOpError");
+}
 
 // A value as a number for arithmetic: booleans are Delphi's -1/0, unassigned is 0, strings are parsed.
 Value AsNumber(const Value& v) {
@@ -22,7 +24,8 @@ Value AsNumber(const Value& v) {
             return Value(v.ToInt());
         case Kind::Str: {
             double d = v.ToFloat();
-            if (d == std::floor(d) && std::fabs(d) < 9e18 && v.StrRef().find_first_of(".eE") == std::string::npos)
+            if (d == std::floor(d) && std::fabs(d) < 9e18 &&
+                v.StrRef().find_first_of(".eE") == std::string::npos)
                 return Value(static_cast<std::int64_t>(d));
             return Value(d);
         }
@@ -31,8 +34,12 @@ Value AsNumber(const Value& v) {
     }
 }
 
-bool IsTextual(const Value& v) { return v.IsStr(); }
-bool IsOrdinal(const Value& v) { return v.IsInt() || v.IsBool() || v.IsEmpty(); }
+bool IsTextual(const Value& v) {
+    return v.IsStr();
+}
+bool IsOrdinal(const Value& v) {
+    return v.IsInt() || v.IsBool() || v.IsEmpty();
+}
 
 }  // namespace
 
@@ -68,8 +75,9 @@ Value Arith(Tok op, const Value& a, const Value& b) {
         case Tok::KwMod: {
             std::int64_t p = x.ToInt(), q = y.ToInt();  // floats round halves to even first
             if (q == 0) Fail("Division by zero", "EDivByZero");
-            if (q == -1) return Value(op == Tok::KwDiv ? (p == std::numeric_limits<std::int64_t>::min() ? p : -p)
-                                                       : std::int64_t{0});
+            if (q == -1)
+                return Value(op == Tok::KwDiv ? (p == std::numeric_limits<std::int64_t>::min() ? p : -p)
+                                              : std::int64_t{0});
             return Value(op == Tok::KwDiv ? p / q : p % q);
         }
         case Tok::KwShl:
@@ -123,14 +131,16 @@ int Compare(const Value& a, const Value& b) {
 bool Equal(const Value& a, const Value& b) {
     if (a.IsInt() && b.IsInt()) return a.RawInt() == b.RawInt();
     if (a.IsFloat() || b.IsFloat()) {
-        if ((a.IsFloat() && std::isnan(a.RawFloat())) || (b.IsFloat() && std::isnan(b.RawFloat()))) return false;
+        if ((a.IsFloat() && std::isnan(a.RawFloat())) || (b.IsFloat() && std::isnan(b.RawFloat())))
+            return false;
     }
     return Compare(a, b) == 0;
 }
 
 Value Negate(const Value& a) {
     if (a.IsInt()) {
-        if (a.RawInt() == std::numeric_limits<std::int64_t>::min()) return Value(-static_cast<double>(a.RawInt()));
+        if (a.RawInt() == std::numeric_limits<std::int64_t>::min())
+            return Value(-static_cast<double>(a.RawInt()));
         return Value(-a.RawInt());
     }
     if (a.IsFloat()) return Value(-a.RawFloat());

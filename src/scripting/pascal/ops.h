@@ -1,14 +1,14 @@
 #pragma once
-// Operators on values with Delphi's variant rules: integer arithmetic that overflows goes on in floating point
-// (the integers are 64-bit, so a 32-bit overflow already goes on in 64 bits), "/" gives a float, div and mod
-// round floats first, "+" joins strings, numbers compare across integer and float.
+// Operators on values with Delphi's variant rules: integer arithmetic that overflows goes on in floating
+// point (the integers are 64-bit, so a 32-bit overflow already goes on in 64 bits), "/" gives a float, div
+// and mod round floats first, "+" joins strings, numbers compare across integer and float.
 #include "scripting/pascal/lexer.h"
 #include "scripting/pascal/value.h"
 
 namespace kinoloop::pascal {
 
 Value Arith(Tok op, const Value& a, const Value& b);  // + - * / div mod and or xor shl shr
-int Compare(const Value& a, const Value& b);        // -1, 0, 1; throws for values that do not compare
+int Compare(const Value& a, const Value& b);          // -1, 0, 1; throws for values that do not compare
 bool Equal(const Value& a, const Value& b);
 Value Negate(const Value& a);
 Value Not(const Value& a);

@@ -1,6 +1,7 @@
 #pragma once
 // WriteLn and Write for scripts run outside the program (knloop-script, tests): each prints its arguments'
-// texts joined, integers in decimal, strings as they are, booleans TRUE/FALSE, floats as FloatToStr gives them.
+// texts joined, integers in decimal, strings as they are, booleans TRUE/FALSE, floats as FloatToStr gives
+// them.
 #include <functional>
 #include <string>
 #include <string_view>

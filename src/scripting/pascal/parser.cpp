@@ -165,7 +165,8 @@ private:
         type->pos = Cur().pos;
         if (Cur().kind == Tok::KwArray) {
             Take();
-            if (Cur().kind != Tok::LBracket) Fail(Cur().pos, "Dynamic arrays are not supported: give the bounds");
+            if (Cur().kind != Tok::LBracket)
+                Fail(Cur().pos, "Dynamic arrays are not supported: give the bounds");
             Take();
             // array[a..b, c..d] of T is array[a..b] of array[c..d] of T.
             std::vector<std::pair<ExprPtr, ExprPtr>> dims;
@@ -206,8 +207,10 @@ private:
         if (Accept(Tok::RParen)) return;
         do {
             bool byRef = false;
-            if (Accept(Tok::KwVar)) byRef = true;
-            else if (Accept(Tok::KwConst)) byRef = false;
+            if (Accept(Tok::KwVar))
+                byRef = true;
+            else if (Accept(Tok::KwConst))
+                byRef = false;
             else if (AtIdent("out") && PeekTok().kind == Tok::Ident) {
                 Take();
                 byRef = true;
@@ -351,8 +354,10 @@ private:
                 s->target = NameExpr(Expect(Tok::Ident));
                 Expect(Tok::Assign);
                 s->expr = ParseExpr();
-                if (Accept(Tok::KwDownto)) s->downto = true;
-                else Expect(Tok::KwTo);
+                if (Accept(Tok::KwDownto))
+                    s->downto = true;
+                else
+                    Expect(Tok::KwTo);
                 s->expr2 = ParseExpr();
                 Expect(Tok::KwDo);
                 s->then = ParseStatement();
@@ -486,8 +491,15 @@ private:
     // ---- expressions
     static bool StartsExpr(Tok k) {
         switch (k) {
-            case Tok::Ident: case Tok::IntLit: case Tok::RealLit: case Tok::StrLit: case Tok::LParen:
-            case Tok::LBracket: case Tok::KwNot: case Tok::Minus: case Tok::Plus:
+            case Tok::Ident:
+            case Tok::IntLit:
+            case Tok::RealLit:
+            case Tok::StrLit:
+            case Tok::LParen:
+            case Tok::LBracket:
+            case Tok::KwNot:
+            case Tok::Minus:
+            case Tok::Plus:
                 return true;
             default:
                 return false;
@@ -523,8 +535,13 @@ private:
         Nest guard(*this, Cur().pos);
         ExprPtr left = ParseSimple();
         switch (Cur().kind) {
-            case Tok::Eq: case Tok::NotEq: case Tok::Less: case Tok::Greater: case Tok::LessEq:
-            case Tok::GreaterEq: case Tok::KwIn: {
+            case Tok::Eq:
+            case Tok::NotEq:
+            case Tok::Less:
+            case Tok::Greater:
+            case Tok::LessEq:
+            case Tok::GreaterEq:
+            case Tok::KwIn: {
                 const Token& op = Take();
                 return Binary(op.kind, op.pos, std::move(left), ParseSimple());
             }
@@ -622,7 +639,8 @@ private:
         ExprPtr e = NameExpr(Expect(Tok::Ident));
         while (true) {
             if (Cur().kind == Tok::LParen) {
-                if (e->kind != ExprKind::Name) Fail(Cur().pos, "Illegal expression: only named routines can be called");
+                if (e->kind != ExprKind::Name)
+                    Fail(Cur().pos, "Illegal expression: only named routines can be called");
                 Take();
                 auto call = NewExpr(ExprKind::Call, e->pos);
                 call->name = e->name;

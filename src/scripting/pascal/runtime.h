@@ -1,7 +1,7 @@
 #pragma once
-// The evaluator's tree. The compiler resolves every name it can (locals and globals to slots, routines to their
-// bodies, built-ins to functions, constants to values) so that running a program never looks a name up; only
-// names nobody declared are left for the host, by name.
+// The evaluator's tree. The compiler resolves every name it can (locals and globals to slots, routines to
+// their bodies, built-ins to functions, constants to values) so that running a program never looks a name up;
+// only names nobody declared are left for the host, by name.
 #include <atomic>
 #include <deque>
 #include <memory>
@@ -32,8 +32,8 @@ struct Program;
 
 // The state of one run.
 struct Ctx {
-    Value* fp = nullptr;        // the current routine's frame: [Result, parameters..., locals...]
-    Value* sp = nullptr;        // first free slot of the value stack
+    Value* fp = nullptr;  // the current routine's frame: [Result, parameters..., locals...]
+    Value* sp = nullptr;  // first free slot of the value stack
     Value* stackEnd = nullptr;
     Value* globals = nullptr;
     ScriptHost* host = nullptr;  // null while constants are evaluated

@@ -45,7 +45,18 @@ struct Type {
 using TypePtr = std::unique_ptr<Type>;
 
 enum class StmtKind : std::uint8_t {
-    Empty, Assign, Call, Compound, If, Case, For, While, Repeat, TryExcept, TryFinally, Raise,
+    Empty,
+    Assign,
+    Call,
+    Compound,
+    If,
+    Case,
+    For,
+    While,
+    Repeat,
+    TryExcept,
+    TryFinally,
+    Raise,
 };
 
 struct Stmt;
@@ -72,12 +83,12 @@ struct Stmt {
     ExprPtr expr;    // assigned value, condition, case selector, for start, raise message
     ExprPtr expr2;   // for end
     bool downto = false;
-    std::vector<StmtPtr> body;     // compound, repeat, try blocks
-    std::vector<StmtPtr> body2;    // finally block, except block without handlers, or handlers' else
-    StmtPtr then, otherwise;       // if; while/for body in `then`
+    std::vector<StmtPtr> body;   // compound, repeat, try blocks
+    std::vector<StmtPtr> body2;  // finally block, except block without handlers, or handlers' else
+    StmtPtr then, otherwise;     // if; while/for body in `then`
     std::vector<CaseBranch> branches;
     std::vector<ExceptHandler> handlers;
-    std::string raiseClass;        // raise E.Create(...): the class name as written; "" for a re-raise
+    std::string raiseClass;  // raise E.Create(...): the class name as written; "" for a re-raise
 };
 
 struct Param {

@@ -65,7 +65,8 @@ bool ParseReal(std::string_view s, double& out) {
 }  // namespace
 
 std::string ScriptError::Message() const {
-    if (line == 0) return "Error in unit '" + unit + "': " + text;  // not tied to a place ("Function 'main' undefined")
+    if (line == 0)
+        return "Error in unit '" + unit + "': " + text;  // not tied to a place ("Function 'main' undefined")
     return "Error in unit '" + unit + "' on line " + std::to_string(line) + ": " + text;
 }
 
@@ -92,7 +93,9 @@ std::string& Value::MutableStr() {
     return static_cast<StrObject*>(h_)->text;
 }
 
-double RoundHalfEven(double v) { return std::nearbyint(v); }  // the default rounding mode is to nearest even
+double RoundHalfEven(double v) {
+    return std::nearbyint(v);
+}  // the default rounding mode is to nearest even
 
 std::int64_t Value::ToInt() const {
     switch (kind_) {

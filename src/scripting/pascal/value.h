@@ -57,11 +57,11 @@ struct ExceptionObject final : HeapObject {
 class Value {
 public:
     Value() : kind_(Kind::Empty), i_(0) {}
-    Value(std::int64_t v) : kind_(Kind::Int), i_(v) {}  // NOLINT: implicit on purpose, values are variants
-    Value(int v) : kind_(Kind::Int), i_(v) {}           // NOLINT
-    Value(double v) : kind_(Kind::Float), f_(v) {}      // NOLINT
+    Value(std::int64_t v) : kind_(Kind::Int), i_(v) {}   // NOLINT: implicit on purpose, values are variants
+    Value(int v) : kind_(Kind::Int), i_(v) {}            // NOLINT
+    Value(double v) : kind_(Kind::Float), f_(v) {}       // NOLINT
     Value(bool v) : kind_(Kind::Bool), i_(v ? 1 : 0) {}  // NOLINT
-    Value(std::string s);                                 // NOLINT
+    Value(std::string s);                                // NOLINT
     Value(const char* s) : Value(std::string(s)) {}      // NOLINT
     explicit Value(HeapObject* adopted) : kind_(adopted->kind), h_(adopted) {}
     static Value MakeRef(Value* target) {
@@ -119,8 +119,8 @@ public:
     // A string this value owns alone, for changing in place (copies a shared one first).
     std::string& MutableStr();
 
-    // Conversions with Delphi's variant rules; they throw a RuntimeFault ("Could not convert ...") where Delphi
-    // does.
+    // Conversions with Delphi's variant rules; they throw a RuntimeFault ("Could not convert ...") where
+    // Delphi does.
     std::int64_t ToInt() const;  // floats round halves to even
     double ToFloat() const;
     bool ToBool() const;
