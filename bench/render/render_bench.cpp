@@ -13,8 +13,8 @@
 #include <fstream>
 #include <random>
 
-#include "model/node_store.h"
 #include "model/field_text.h"
+#include "model/node_store.h"
 #include "platform/screen_capture.h"
 #include "render/assemble_film.h"
 #include "render/capture_session.h"
@@ -93,12 +93,14 @@ void AssembleOnce(benchmark::State& state, const NodeStore& nodes, const std::ve
         const FilmOutcome outcome = AssembleFilm(request, {&notices, {}, {}});
         if (!outcome.saved) state.SkipWithError(outcome.failure.c_str());
     }
-    state.counters["frames_per_s"] = benchmark::Counter(static_cast<double>(kFrames) * state.iterations(),
-                                                        benchmark::Counter::kIsRate);
+    state.counters["frames_per_s"] =
+        benchmark::Counter(static_cast<double>(kFrames) * state.iterations(), benchmark::Counter::kIsRate);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * kFrames * m.frameSize);
 }
 
-void AssembleFilmNoEffects(benchmark::State& state) { AssembleOnce(state, NodeStore{}, {}); }
+void AssembleFilmNoEffects(benchmark::State& state) {
+    AssembleOnce(state, NodeStore{}, {});
+}
 
 void AssembleFilmOneEffectPerFrame(benchmark::State& state) {
     NodeStore nodes;
@@ -107,11 +109,13 @@ void AssembleFilmOneEffectPerFrame(benchmark::State& state) {
         node.tag = "EFF";
         node.column = column;
         node.row = 1;
-        node.fieldText = JoinFields({"0", std::to_string(column), "1", "1", "Greyscale", "0", "0", "0", "0", ""});
+        node.fieldText =
+            JoinFields({"0", std::to_string(column), "1", "1", "Greyscale", "0", "0", "0", "0", ""});
         nodes.Append(node);
     }
     const std::vector<TPlugin> plugins = ScanPlugins(KL_BENCH_EFFECTS_DIR).plugins;
-    if (std::none_of(plugins.begin(), plugins.end(), [](const TPlugin& p) { return p.name == "Greyscale"; })) {
+    if (std::none_of(plugins.begin(), plugins.end(),
+                     [](const TPlugin& p) { return p.name == "Greyscale"; })) {
         state.SkipWithError("the sample effects are not built");
         return;
     }
@@ -120,19 +124,19 @@ void AssembleFilmOneEffectPerFrame(benchmark::State& state) {
 
 void FfmpegMux(benchmark::State& state) {
     Material& m = Frames();
-    const std::string command = "ffmpeg -v error -y -f rawvideo -pix_fmt bgr24 -s " + std::to_string(kWidth) + "x" +
-                                std::to_string(kHeight) + " -r 25 -i '" + m.raw.string() +
+    const std::string command = "ffmpeg -v error -y -f rawvideo -pix_fmt bgr24 -s " + std::to_string(kWidth) +
+                                "x" + std::to_string(kHeight) + " -r 25 -i '" + m.raw.string() +
                                 "' -c:v rawvideo -pix_fmt bgr24 '" + (m.folder / "ffmpeg.avi").string() + "'";
     for (auto _ : state) {
         if (std::system(command.c_str()) != 0) state.SkipWithError("ffmpeg failed");
     }
-    state.counters["frames_per_s"] = benchmark::Counter(static_cast<double>(kFrames) * state.iterations(),
-                                                        benchmark::Counter::kIsRate);
+    state.counters["frames_per_s"] =
+        benchmark::Counter(static_cast<double>(kFrames) * state.iterations(), benchmark::Counter::kIsRate);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * kFrames * m.frameSize);
 }
 
-// An X server resets when its last client leaves, and refuses connections while it does; the program always has
-// its own window open, so the benchmarks keep one connection open as well.
+// An X server resets when its last client leaves, and refuses connections while it does; the program always
+// has its own window open, so the benchmarks keep one connection open as well.
 bool HoldDisplay(benchmark::State& state) {
     if (std::getenv("DISPLAY") == nullptr) {
         state.SkipWithError("no X display: run under scripts/test-env.sh");
@@ -164,7 +168,8 @@ void CaptureAndAppend(benchmark::State& state) {
             state.SkipWithError("capture failed");
             break;
         }
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     (void)session.Stop();
     fs::remove(session.FrameFile());
@@ -185,8 +190,8 @@ void GrabOnly(benchmark::State& state) {
     }
     FrameImage image = FrameImage::Blank(kWidth, kHeight);
     for (auto _ : state) {
-        if (!capture->Grab(0, 0, kWidth, kHeight, image.pixels.data(), static_cast<std::size_t>(image.Stride()),
-                           error)) {
+        if (!capture->Grab(0, 0, kWidth, kHeight, image.pixels.data(),
+                           static_cast<std::size_t>(image.Stride()), error)) {
             state.SkipWithError(error.c_str());
             break;
         }

@@ -20,8 +20,8 @@ struct Freed {
 };
 
 // 32-bit pixels with blue in the lowest byte (BGRX in memory) into 24-bit rows, turned bottom-up.
-void ConvertRows(const std::uint8_t* source, std::size_t sourceStride, int width, int height, std::uint8_t* out,
-                 std::size_t stride) {
+void ConvertRows(const std::uint8_t* source, std::size_t sourceStride, int width, int height,
+                 std::uint8_t* out, std::size_t stride) {
     const std::size_t used = static_cast<std::size_t>(width) * 3;
     for (int row = 0; row < height; ++row) {
         const std::uint8_t* in = source + static_cast<std::size_t>(row) * sourceStride;
@@ -114,8 +114,9 @@ std::unique_ptr<ScreenCapture> ScreenCapture::Open(std::string& error, const cha
     int screenNumber = 0;
     state->connection = xcb_connect(display, &screenNumber);
     if (xcb_connection_has_error(state->connection)) {
-        error = std::string("cannot connect to the X display ") +
-                (display ? display : (std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "(DISPLAY is not set)"));
+        error =
+            std::string("cannot connect to the X display ") +
+            (display ? display : (std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "(DISPLAY is not set)"));
         return nullptr;
     }
     const xcb_setup_t* setup = xcb_get_setup(state->connection);
@@ -130,7 +131,8 @@ std::unique_ptr<ScreenCapture> ScreenCapture::Open(std::string& error, const cha
     for (xcb_format_iterator_t f = xcb_setup_pixmap_formats_iterator(setup); f.rem > 0; xcb_format_next(&f)) {
         if (f.data->depth == screen->root_depth) bitsPerPixel = f.data->bits_per_pixel;
     }
-    if (screen->root_depth != 24 || bitsPerPixel != 32 || setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) {
+    if (screen->root_depth != 24 || bitsPerPixel != 32 ||
+        setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) {
         error = "the screen's pixel format (depth " + std::to_string(screen->root_depth) + ", " +
                 std::to_string(bitsPerPixel) + " bits per pixel) cannot be captured; 24-bit colour is needed";
         return nullptr;
@@ -139,8 +141,8 @@ std::unique_ptr<ScreenCapture> ScreenCapture::Open(std::string& error, const cha
     state->screenWidth = screen->width_in_pixels;
     state->screenHeight = screen->height_in_pixels;
     if (options.useSharedMemory) {
-        Freed<xcb_shm_query_version_reply_t> version{
-            xcb_shm_query_version_reply(state->connection, xcb_shm_query_version(state->connection), nullptr)};
+        Freed<xcb_shm_query_version_reply_t> version{xcb_shm_query_version_reply(
+            state->connection, xcb_shm_query_version(state->connection), nullptr)};
         state->shmAvailable = version.p != nullptr;
     }
     return std::unique_ptr<ScreenCapture>(new ScreenCapture(std::move(state)));
@@ -149,7 +151,8 @@ std::unique_ptr<ScreenCapture> ScreenCapture::Open(std::string& error, const cha
 bool ScreenCapture::Grab(int x, int y, int width, int height, std::uint8_t* out, std::size_t stride,
                          std::string& error) {
     State& s = *state_;
-    if (width <= 0 || height <= 0 || x < 0 || y < 0 || x + width > s.screenWidth || y + height > s.screenHeight) {
+    if (width <= 0 || height <= 0 || x < 0 || y < 0 || x + width > s.screenWidth ||
+        y + height > s.screenHeight) {
         error = "the rectangle " + std::to_string(width) + " x " + std::to_string(height) + " at " +
                 std::to_string(x) + "," + std::to_string(y) + " is not wholly on the " +
                 std::to_string(s.screenWidth) + " x " + std::to_string(s.screenHeight) + " screen";
@@ -165,9 +168,10 @@ bool ScreenCapture::Grab(int x, int y, int width, int height, std::uint8_t* out,
         xcb_generic_error_t* failure = nullptr;
         Freed<xcb_shm_get_image_reply_t> reply{xcb_shm_get_image_reply(
             s.connection,
-            xcb_shm_get_image(s.connection, s.root, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
-                              static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), ~0u,
-                              XCB_IMAGE_FORMAT_Z_PIXMAP, s.segment, 0),
+            xcb_shm_get_image(s.connection, s.root, static_cast<std::int16_t>(x),
+                              static_cast<std::int16_t>(y), static_cast<std::uint16_t>(width),
+                              static_cast<std::uint16_t>(height), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, s.segment,
+                              0),
             &failure)};
         Freed<xcb_generic_error_t> failed{failure};
         if (reply.p == nullptr) {
@@ -187,7 +191,8 @@ bool ScreenCapture::Grab(int x, int y, int width, int height, std::uint8_t* out,
         &failure)};
     Freed<xcb_generic_error_t> failed{failure};
     if (reply.p == nullptr) {
-        error = "the X server refused the capture (error " + std::to_string(failure ? failure->error_code : 0) + ")";
+        error = "the X server refused the capture (error " +
+                std::to_string(failure ? failure->error_code : 0) + ")";
         return false;
     }
     const std::size_t length = static_cast<std::size_t>(xcb_get_image_data_length(reply.p));
@@ -199,9 +204,17 @@ bool ScreenCapture::Grab(int x, int y, int width, int height, std::uint8_t* out,
     return true;
 }
 
-bool ScreenCapture::UsesSharedMemory() const { return state_->shmAvailable; }
-int ScreenCapture::SegmentsMade() const { return state_->segmentsMade; }
-int ScreenCapture::ScreenWidth() const { return state_->screenWidth; }
-int ScreenCapture::ScreenHeight() const { return state_->screenHeight; }
+bool ScreenCapture::UsesSharedMemory() const {
+    return state_->shmAvailable;
+}
+int ScreenCapture::SegmentsMade() const {
+    return state_->segmentsMade;
+}
+int ScreenCapture::ScreenWidth() const {
+    return state_->screenWidth;
+}
+int ScreenCapture::ScreenHeight() const {
+    return state_->screenHeight;
+}
 
 }  // namespace kinoloop

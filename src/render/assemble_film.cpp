@@ -53,8 +53,8 @@ void RemoveQuietly(const fs::path& file) {
     fs::remove(file, ignored);
 }
 
-// The pixels of a checked frame image as the film stores them (bottom-up), stamped when asked. Points into the
-// image itself when nothing needs changing.
+// The pixels of a checked frame image as the film stores them (bottom-up), stamped when asked. Points into
+// the image itself when nothing needs changing.
 std::span<const std::uint8_t> FramePixels(const BmpView& view, const FrameImage* mark, FrameImage& scratch) {
     if (!view.topDown && mark == nullptr) return view.pixels;
     scratch.width = view.width;
@@ -108,7 +108,8 @@ FilmOutcome AssembleFilm(const FilmRequest& request, const FilmReporting& report
     std::string soundProblem;
     const std::int64_t n = request.CapturedFrameCount;
 
-    // Everything that goes wrong ends here: temporary files go, the recorded sound stays when it is not in a film.
+    // Everything that goes wrong ends here: temporary files go, the recorded sound stays when it is not in a
+    // film.
     auto finish = [&](const std::string& failure) {
         frames.Close();
         RemoveQuietly(framesFile);
@@ -124,9 +125,9 @@ FilmOutcome AssembleFilm(const FilmRequest& request, const FilmReporting& report
             outcome.failure = failure;
             report.Status("Creating AVI - Movie Render failed");
             report.ErrorBalloon("Creating AVI - Movie Render Failed");
-            report.notices().ShowMsgBox(icon::Error, buttons::Ok, kProductName,
-                                        "The movie render failed: " + failure +
-                                            ". No movie was saved in the Mov folder.");
+            report.notices().ShowMsgBox(
+                icon::Error, buttons::Ok, kProductName,
+                "The movie render failed: " + failure + ". No movie was saved in the Mov folder.");
         }
         return outcome;
     };
@@ -138,8 +139,9 @@ FilmOutcome AssembleFilm(const FilmRequest& request, const FilmReporting& report
     if (seconds < 1) {
         // The sound recorder gave no length: the render's own clock measures it instead.
         seconds = std::max<std::int64_t>(1, request.wallClockMilliseconds / 1000);
-        report.Status("Creating AVI - The sound recorder gave no length; the frame rate is measured from the "
-                      "render's duration");
+        report.Status(
+            "Creating AVI - The sound recorder gave no length; the frame rate is measured from the "
+            "render's duration");
     }
     outcome.framesPerSecond = FilmFrameRate(n, seconds);
 
@@ -161,8 +163,8 @@ FilmOutcome AssembleFilm(const FilmRequest& request, const FilmReporting& report
         }
     }
     const bool withSound = request.RecordAudio && soundProblem.empty();
-    if (render::Status created = writer.Create(tempAvi, {width, height, outcome.framesPerSecond},
-                                               withSound ? &sound : nullptr);
+    if (render::Status created =
+            writer.Create(tempAvi, {width, height, outcome.framesPerSecond}, withSound ? &sound : nullptr);
         !created) {
         report.Error("Creating AVI - ERROR, Unable to create " + tempAvi.string() + ": " + created.error());
         return finish(created.error());
@@ -190,14 +192,14 @@ FilmOutcome AssembleFilm(const FilmRequest& request, const FilmReporting& report
     for (std::int64_t i = 1; i <= n; ++i) {
         render::Status read = i == 1 ? render::Ok() : frames.Read(i - 1, buffer);
         std::span<const std::uint8_t> image;
-        auto view = read ? ViewBmp24(effects.Apply(buffer, columns.At(static_cast<std::int32_t>(startColumn + i - 1)),
-                                                   i, events))
+        auto view = read ? ViewBmp24(effects.Apply(
+                               buffer, columns.At(static_cast<std::int32_t>(startColumn + i - 1)), i, events))
                          : render::Result<BmpView>(render::Failure{read.error()});
         if (view && (view.value().width != width || view.value().height != height)) {
             view = render::Failure{"frame " + std::to_string(i) + " is not the size of the first frame"};
         }
-        render::Status written =
-            view ? writer.WriteFrame(FramePixels(view.value(), mark, scratch)) : render::Status(render::Failure{view.error()});
+        render::Status written = view ? writer.WriteFrame(FramePixels(view.value(), mark, scratch))
+                                      : render::Status(render::Failure{view.error()});
         if (!written) {
             report.ErrorBalloon("Could Not Add Frame");
             writeFailure = written.error();

@@ -1,7 +1,7 @@
 #pragma once
-// `AssembleFilm`: turns the frames of a render (Mov/temp.tmp) into the film Mov/<project name>.avi, running the
-// effect nodes of each frame's column through their plug-ins, stamping the watermark and adding the recorded
-// sound track as a second stream.
+// `AssembleFilm`: turns the frames of a render (Mov/temp.tmp) into the film Mov/<project name>.avi, running
+// the effect nodes of each frame's column through their plug-ins, stamping the watermark and adding the
+// recorded sound track as a second stream.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -23,14 +23,14 @@ struct FilmRequest {
     std::int64_t wallClockMilliseconds = 0;  // the render's measured duration, used when RecordedSeconds is 0
     bool RecordAudio = false;                // the sound track Mov/<MovieFileName>.wav goes into the film
     std::string MovieFileName = "unknown.knloop";
-    const NodeStore* nodes = nullptr;            // effect nodes and the replay start node
+    const NodeStore* nodes = nullptr;               // effect nodes and the replay start node
     const std::vector<TPlugin>* plugins = nullptr;  // `PluginList`
-    bool watermark = false;                      // the `watermark` setting is 1
-    const FrameImage* watermarkImage = nullptr;  // `imgWatermark`; none: no watermark is drawn
+    bool watermark = false;                         // the `watermark` setting is 1
+    const FrameImage* watermarkImage = nullptr;     // `imgWatermark`; none: no watermark is drawn
 };
 
-// How the assembly reaches the user: notices, the "Last Action: " status line, and a pump that lets the window
-// handle pending events between frames (all optional but the notices).
+// How the assembly reaches the user: notices, the "Last Action: " status line, and a pump that lets the
+// window handle pending events between frames (all optional but the notices).
 struct FilmReporting {
     Notices* notices = nullptr;
     std::function<void(const std::string&)> SetLastAction;
@@ -44,15 +44,17 @@ struct FilmOutcome {
     int framesPerSecond = 0;
     int rejectedEffects = 0;  // frames written as captured because a plug-in failed
     bool soundAdded = false;
-    std::string failure;      // why no film was saved
+    std::string failure;  // why no film was saved
 };
 
 FilmOutcome AssembleFilm(const FilmRequest& request, const FilmReporting& reporting);
 
-// The film's file name: the project file name with its first ".knloop" (any letter case) removed, plus ".avi".
+// The film's file name: the project file name with its first ".knloop" (any letter case) removed, plus
+// ".avi".
 std::string FilmFileName(const std::string& MovieFileName);
 // The render's sound track: Mov/ + MovieFileName + ".wav" (the project's extension stays).
-std::filesystem::path SoundTrackPath(const std::filesystem::path& movFolder, const std::string& MovieFileName);
+std::filesystem::path SoundTrackPath(const std::filesystem::path& movFolder,
+                                     const std::string& MovieFileName);
 // (frames div seconds) + 1.
 int FilmFrameRate(std::int64_t frames, std::int64_t seconds);
 

@@ -48,7 +48,9 @@ render::Status SoundTrackReader::CheckStream() const {
     return render::Ok();
 }
 
-AviWriter::~AviWriter() { Close(); }
+AviWriter::~AviWriter() {
+    Close();
+}
 
 void AviWriter::Close() {
     if (output_ != nullptr) {
@@ -144,8 +146,8 @@ render::Status AviWriter::WriteSoundUntil(double seconds) {
 
 render::Status AviWriter::WriteFrame(std::span<const std::uint8_t> pixels) {
     if (output_ == nullptr) return render::Failure{"the film file is not open"};
-    const std::size_t expected =
-        static_cast<std::size_t>(FrameImage::StrideFor(format_.width)) * static_cast<std::size_t>(format_.height);
+    const std::size_t expected = static_cast<std::size_t>(FrameImage::StrideFor(format_.width)) *
+                                 static_cast<std::size_t>(format_.height);
     if (pixels.size() != expected) return render::Failure{"the frame's pixels do not match the film's size"};
     render::Status sound = WriteSoundUntil(static_cast<double>(frames_ + 1) / format_.framesPerSecond);
     if (!sound) return sound;
@@ -157,14 +159,16 @@ render::Status AviWriter::WriteFrame(std::span<const std::uint8_t> pixels) {
     frame->size = static_cast<int>(pixels.size());
     frame->stream_index = videoStream_;
     frame->pts = frame->dts = av_rescale_q(frames_, AVRational{1, format_.framesPerSecond},
-                                            output_->streams[videoStream_]->time_base);
-    frame->duration = av_rescale_q(1, AVRational{1, format_.framesPerSecond},
-                                   output_->streams[videoStream_]->time_base);
+                                           output_->streams[videoStream_]->time_base);
+    frame->duration =
+        av_rescale_q(1, AVRational{1, format_.framesPerSecond}, output_->streams[videoStream_]->time_base);
     frame->flags = AV_PKT_FLAG_KEY;
     const int result = av_write_frame(output_, frame);
     av_packet_free(&frame);
-    if (result < 0) return render::Failure{"cannot write frame " + std::to_string(frames_ + 1) + ": " + AvError(result)};
-    if (output_->pb->error < 0) return render::Failure{"cannot write the film: " + AvError(output_->pb->error)};
+    if (result < 0)
+        return render::Failure{"cannot write frame " + std::to_string(frames_ + 1) + ": " + AvError(result)};
+    if (output_->pb->error < 0)
+        return render::Failure{"cannot write the film: " + AvError(output_->pb->error)};
     ++frames_;
     return render::Ok();
 }

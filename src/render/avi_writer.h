@@ -1,7 +1,7 @@
 #pragma once
 // The film file through FFmpeg's AVI muxer: uncompressed 24-bit key frames with bottom-up rows (the header's
-// height positive, as the frames are stored), an OpenDML index once the file passes 1 GiB, and an optional second
-// stream copied unchanged from a WAV sound track.
+// height positive, as the frames are stored), an OpenDML index once the file passes 1 GiB, and an optional
+// second stream copied unchanged from a WAV sound track.
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -45,10 +45,12 @@ public:
     AviWriter(const AviWriter&) = delete;
     AviWriter& operator=(const AviWriter&) = delete;
 
-    // Creates the file with the video stream and, when `sound` is given (opened and checked), the sound stream.
-    render::Status Create(const std::filesystem::path& file, const AviVideoFormat& format, SoundTrackReader* sound);
-    // Writes the next frame: FrameImage::Stride() x height bytes, rows bottom-up. The sound up to the frame's end
-    // goes in before it, so that the streams are interleaved.
+    // Creates the file with the video stream and, when `sound` is given (opened and checked), the sound
+    // stream.
+    render::Status Create(const std::filesystem::path& file, const AviVideoFormat& format,
+                          SoundTrackReader* sound);
+    // Writes the next frame: FrameImage::Stride() x height bytes, rows bottom-up. The sound up to the frame's
+    // end goes in before it, so that the streams are interleaved.
     render::Status WriteFrame(std::span<const std::uint8_t> pixels);
     // Writes the rest of the sound and the index, and closes the file.
     render::Status Finish();

@@ -3,8 +3,8 @@
 namespace kinoloop {
 
 ScreenRect PanelCaptureRect(const PanelPlacement& p) {
-    return {p.windowLeft + p.FrameExtraWidth / 2, p.windowTop + p.FrameExtraHeight - 3 * p.FrameExtraWidth + 1,
-            p.panelWidth, p.panelHeight};
+    return {p.windowLeft + p.FrameExtraWidth / 2,
+            p.windowTop + p.FrameExtraHeight - 3 * p.FrameExtraWidth + 1, p.panelWidth, p.panelHeight};
 }
 
 render::Status PanelCapture::CaptureSimulatorFrame(const PanelPlacement& placement) {

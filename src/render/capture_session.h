@@ -1,6 +1,6 @@
 #pragma once
-// Capturing the simulator panel from the screen (`CaptureSimulatorFrame`) and, while a render records, appending
-// every captured frame to Mov/temp.tmp.
+// Capturing the simulator panel from the screen (`CaptureSimulatorFrame`) and, while a render records,
+// appending every captured frame to Mov/temp.tmp.
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -28,8 +28,8 @@ public:
     virtual render::Status Grab(const ScreenRect& rect, FrameImage& into) = 0;
 };
 
-// Where the simulator panel is: the simulator window's outer rectangle on the screen (its top-left corner), the
-// panel's size, and the main window's frame sizes that placed the window inside the panel.
+// Where the simulator panel is: the simulator window's outer rectangle on the screen (its top-left corner),
+// the panel's size, and the main window's frame sizes that placed the window inside the panel.
 struct PanelPlacement {
     int windowLeft = 0;
     int windowTop = 0;
@@ -39,7 +39,8 @@ struct PanelPlacement {
     int FrameExtraHeight = 0;
 };
 
-// The panel's pixels on the screen: x = window left + (FrameExtraWidth div 2), y = window top + FrameExtraHeight
+// The panel's pixels on the screen: x = window left + (FrameExtraWidth div 2), y = window top +
+// FrameExtraHeight
 // - 3 x FrameExtraWidth + 1, the panel's size.
 ScreenRect PanelCaptureRect(const PanelPlacement& placement);
 
@@ -68,10 +69,11 @@ public:
     render::Status Start(const std::filesystem::path& movFolder);
     bool Recording() const { return writer_.IsOpen(); }
 
-    // One frame-clock tick: captures the panel and appends it. A frame that could not be captured or appended is
-    // not counted; the result says why.
+    // One frame-clock tick: captures the panel and appends it. A frame that could not be captured or appended
+    // is not counted; the result says why.
     render::Status CaptureFrame(const PanelPlacement& placement);
-    // Appends the picture that the last capture left (a script's step of time captures and appends separately).
+    // Appends the picture that the last capture left (a script's step of time captures and appends
+    // separately).
     render::Status AppendCaptured();
 
     // Closes the file. The counts stay for the assembly.

@@ -17,9 +17,10 @@ std::string FrameError(std::int64_t frameNumber, const std::string& what) {
 EffectNodeValues ReadEffectNode(const std::string& fieldText) {
     const std::vector<std::string> fields = SplitFields(fieldText);
     EffectNodeValues values;
-    if (fields.size() > static_cast<std::size_t>(field::EffectName)) values.effectName = fields[field::EffectName];
-    std::int32_t* targets[] = {&values.parameters.param1, &values.parameters.param2, &values.parameters.param3,
-                               &values.parameters.param4};
+    if (fields.size() > static_cast<std::size_t>(field::EffectName))
+        values.effectName = fields[field::EffectName];
+    std::int32_t* targets[] = {&values.parameters.param1, &values.parameters.param2,
+                               &values.parameters.param3, &values.parameters.param4};
     for (int k = 0; k < 4; ++k) {
         const std::size_t index = static_cast<std::size_t>(field::EffectParam1 + k);
         const auto number = index < fields.size() ? ParseInt(fields[index]) : std::nullopt;
@@ -27,8 +28,8 @@ EffectNodeValues ReadEffectNode(const std::string& fieldText) {
         *targets[k] = *number;
     }
     if (fields.size() > static_cast<std::size_t>(field::EffectText)) {
-        values.parameters.text = JoinFields(
-            std::vector<std::string>(fields.begin() + field::EffectText, fields.end()));
+        values.parameters.text =
+            JoinFields(std::vector<std::string>(fields.begin() + field::EffectText, fields.end()));
     }
     return values;
 }
@@ -73,7 +74,8 @@ std::span<const std::uint8_t> FrameEffects::Apply(std::span<const std::uint8_t> 
     for (const NodeText* node : nodes) {
         if (events.applying) events.applying(frameNumber);
         const EffectNodeValues values = ReadEffectNode(node->fieldText);
-        // Only libraries that the scan of Eff/ listed are loaded: a project file cannot name a library elsewhere.
+        // Only libraries that the scan of Eff/ listed are loaded: a project file cannot name a library
+        // elsewhere.
         const auto library = FindPluginLibrary(values.effectName, plugins_);
         if (!library) continue;
         render::Status call = render::Ok();
@@ -83,8 +85,9 @@ std::span<const std::uint8_t> FrameEffects::Apply(std::span<const std::uint8_t> 
         } else {
             call = CallPluginEffectInPlace(*library, kDoEffect, values.parameters, output_);
         }
-        std::string problem = call ? CheckEffectResult(output_.bytes(), frame.value().width, frame.value().height)
-                                   : "couldn't call function in the plugin";
+        std::string problem =
+            call ? CheckEffectResult(output_.bytes(), frame.value().width, frame.value().height)
+                 : "couldn't call function in the plugin";
         if (!problem.empty()) {
             if (events.failed) events.failed(FrameError(frameNumber, problem));
             return captured;

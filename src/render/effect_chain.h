@@ -17,8 +17,9 @@ struct EffectNodeValues {
     EffectParameters parameters;
 };
 
-// The effect name, the four parameters and the text of an effect node's field text. When a parameter is not an
-// integer, all four are 0 and the text is empty. The text is the last field, so a ":" typed into it is kept.
+// The effect name, the four parameters and the text of an effect node's field text. When a parameter is not
+// an integer, all four are 0 and the text is empty. The text is the last field, so a ":" typed into it is
+// kept.
 EffectNodeValues ReadEffectNode(const std::string& fieldText);
 
 // The effect nodes ("EFF") of a store by column, each column's in store order.
@@ -32,13 +33,14 @@ private:
     std::map<std::int32_t, std::vector<const NodeText*>> columns_;
 };
 
-// The column of the first replay start node in store order, 0 when there is none: frame i (from 1) of a render
-// belongs to column start + i - 1.
+// The column of the first replay start node in store order, 0 when there is none: frame i (from 1) of a
+// render belongs to column start + i - 1.
 std::int32_t RenderStartColumn(const NodeStore& store);
 
 struct FrameEffectEvents {
     std::function<void(std::int64_t frameNumber)> applying;  // before each effect node
-    std::function<void(const std::string& message)> failed;  // a plug-in could not be called or its result is bad
+    std::function<void(const std::string& message)>
+        failed;  // a plug-in could not be called or its result is bad
 };
 
 // Runs the effects of one frame, chained: the second effect receives the first one's result.
@@ -46,10 +48,10 @@ class FrameEffects {
 public:
     explicit FrameEffects(const std::vector<TPlugin>& plugins) : plugins_(plugins) {}
 
-    // `captured` is the frame's BMP file image. Returns the image to write: the last effect's result, or the frame
-    // as captured when no effect ran or a plug-in failed or returned something that is not a 24-bit bitmap of the
-    // frame's size (then the failure is reported and the frame's remaining effects are not run). Effect nodes
-    // whose name matches no listed plug-in are skipped.
+    // `captured` is the frame's BMP file image. Returns the image to write: the last effect's result, or the
+    // frame as captured when no effect ran or a plug-in failed or returned something that is not a 24-bit
+    // bitmap of the frame's size (then the failure is reported and the frame's remaining effects are not
+    // run). Effect nodes whose name matches no listed plug-in are skipped.
     std::span<const std::uint8_t> Apply(std::span<const std::uint8_t> captured,
                                         std::span<const NodeText* const> nodes, std::int64_t frameNumber,
                                         const FrameEffectEvents& events);
@@ -60,7 +62,8 @@ private:
     BitmapBytes output_;
 };
 
-// Checks a plug-in's result against the frame it was given; the message when it is rejected, "" when it is good.
+// Checks a plug-in's result against the frame it was given; the message when it is rejected, "" when it is
+// good.
 std::string CheckEffectResult(std::span<const std::uint8_t> result, int width, int height);
 
 }  // namespace kinoloop

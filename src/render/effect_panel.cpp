@@ -12,7 +12,8 @@ namespace kinoloop {
 namespace {
 
 constexpr const char* kNoEffectNode = "No Effect Node is selected. Select or Add an Effect Node first";
-constexpr const char* kNoTestImage = "No testimage.bmp file was found in the Img folder, the test cannot continue";
+constexpr const char* kNoTestImage =
+    "No testimage.bmp file was found in the Img folder, the test cannot continue";
 constexpr const char* kCallError = "An error occured when making the call to the plugin";
 constexpr const char* kCorruptPreview = "Could not create a preview image, the data is corrupt";
 
@@ -55,7 +56,8 @@ TestEffectOutcome TestEffect(const EffectPanelValues& values, const std::vector<
 
     EffectParameters parameters;
     parameters.text = values.message;
-    std::int32_t* targets[] = {&parameters.param1, &parameters.param2, &parameters.param3, &parameters.param4};
+    std::int32_t* targets[] = {&parameters.param1, &parameters.param2, &parameters.param3,
+                               &parameters.param4};
     for (int k = 0; k < 4; ++k) {
         const auto number = ParseInt(outcome.params[k]);
         if (!number) {

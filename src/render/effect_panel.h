@@ -18,14 +18,14 @@ inline constexpr const char* kTestImageFileName = "testimage.bmp";  // in Img, 3
 
 // What the panel holds when a command runs.
 struct EffectPanelValues {
-    int effectId = -1;                 // `txtEffectID`: index into the plug-in list, -1 while no effect node is chosen
+    int effectId = -1;  // `txtEffectID`: index into the plug-in list, -1 while no effect node is chosen
     std::array<std::string, 4> params;  // `txtParam` ... `txtParam4`
-    std::string message;               // `txtMessage`
+    std::string message;                // `txtMessage`
 };
 
 struct TestEffectOutcome {
-    bool showPreview = false;           // open the Effects Preview window with `preview`
-    FrameImage preview;                 // the plug-in's result, or the test picture when the result was unusable
+    bool showPreview = false;  // open the Effects Preview window with `preview`
+    FrameImage preview;        // the plug-in's result, or the test picture when the result was unusable
     std::array<std::string, 4> params;  // the parameter edits, empty ones set to "0"
 };
 
@@ -33,8 +33,8 @@ struct TestEffectOutcome {
 TestEffectOutcome TestEffect(const EffectPanelValues& values, const std::vector<TPlugin>& plugins,
                              const std::filesystem::path& imgFolder, Notices& notices);
 
-// "Apply": stores the panel's values into the effect node at the cell. False (and the user told) when no effect
-// node is selected or the node's field text would not fit its 255 characters.
+// "Apply": stores the panel's values into the effect node at the cell. False (and the user told) when no
+// effect node is selected or the node's field text would not fit its 255 characters.
 bool ApplyEffectPanel(const EffectPanelValues& values, std::int32_t column, std::int32_t row, Movie& movie,
                       Notices& notices);
 

@@ -14,11 +14,15 @@ namespace kinoloop {
 
 namespace {
 
-std::string SystemError() { return std::strerror(errno); }
+std::string SystemError() {
+    return std::strerror(errno);
+}
 
 }  // namespace
 
-FrameFileWriter::~FrameFileWriter() { (void)Close(); }
+FrameFileWriter::~FrameFileWriter() {
+    (void)Close();
+}
 
 render::Status FrameFileWriter::Create(const std::filesystem::path& file) {
     (void)Close();
@@ -34,8 +38,8 @@ render::Status FrameFileWriter::Append(const FrameImage& image) {
     if (fd_ < 0) return render::Failure{"the frame file is not open"};
     const auto size = static_cast<std::int64_t>(BmpFileSize(image.width, image.height));
     if (frameCount_ > 0 && size != frameSize_) {
-        return render::Failure{"the frame is " + std::to_string(image.width) + " x " + std::to_string(image.height) +
-                               ", not the size of the render's first frame"};
+        return render::Failure{"the frame is " + std::to_string(image.width) + " x " +
+                               std::to_string(image.height) + ", not the size of the render's first frame"};
     }
     std::array<std::uint8_t, bmp::kPixelOffset> headers{};
     WriteBmpHeaders(image.width, image.height, headers);
@@ -50,7 +54,8 @@ render::Status FrameFileWriter::Append(const FrameImage& image) {
         if (n <= 0) {
             const std::string reason = n < 0 ? SystemError() : "nothing was written";
             // Take back a partial frame so that every frame in the file stays whole.
-            if (::ftruncate(fd_, end_) != 0) { /* the count still excludes it; reading stops before it */ }
+            if (::ftruncate(fd_, end_) != 0) { /* the count still excludes it; reading stops before it */
+            }
             return render::Failure{"cannot append the frame: " + reason};
         }
         written += n;
@@ -76,13 +81,16 @@ render::Status FrameFileWriter::Close() {
     return render::Ok();
 }
 
-FrameFileReader::~FrameFileReader() { Close(); }
+FrameFileReader::~FrameFileReader() {
+    Close();
+}
 
 render::Status FrameFileReader::Open(const std::filesystem::path& file, std::int64_t frameSize,
                                      std::int64_t frameCount) {
     Close();
     if (frameSize < static_cast<std::int64_t>(bmp::kPixelOffset)) {
-        return render::Failure{"the frame size " + std::to_string(frameSize) + " is too small for a frame image"};
+        return render::Failure{"the frame size " + std::to_string(frameSize) +
+                               " is too small for a frame image"};
     }
     fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) return render::Failure{"cannot open " + file.string() + ": " + SystemError()};

@@ -22,9 +22,9 @@ public:
     // Creates the file, replacing an earlier one, and zeroes the counts.
     render::Status Create(const std::filesystem::path& file);
 
-    // Appends the picture as a BMP file image. A frame that cannot be written whole, or whose size differs from
-    // the first frame's (the file could not be read back frame by frame), is not counted and leaves the file as
-    // it was.
+    // Appends the picture as a BMP file image. A frame that cannot be written whole, or whose size differs
+    // from the first frame's (the file could not be read back frame by frame), is not counted and leaves the
+    // file as it was.
     render::Status Append(const FrameImage& image);
 
     render::Status Close();

@@ -11,7 +11,8 @@ namespace {
 
 std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t offset) {
     return static_cast<std::uint32_t>(bytes[offset]) | static_cast<std::uint32_t>(bytes[offset + 1]) << 8 |
-           static_cast<std::uint32_t>(bytes[offset + 2]) << 16 | static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
+           static_cast<std::uint32_t>(bytes[offset + 2]) << 16 |
+           static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
 }
 
 std::uint16_t ReadU16(std::span<const std::uint8_t> bytes, std::size_t offset) {
@@ -47,7 +48,8 @@ render::Result<BmpHeader> ReadHeader(std::span<const std::uint8_t> bytes) {
     BmpHeader header;
     const auto width = static_cast<std::int32_t>(ReadU32(bytes, bmp::kWidthOffset));
     const auto height = static_cast<std::int32_t>(ReadU32(bytes, bmp::kHeightOffset));
-    if (width <= 0 || width > bmp::kMaxSide || height == 0 || height < -bmp::kMaxSide || height > bmp::kMaxSide) {
+    if (width <= 0 || width > bmp::kMaxSide || height == 0 || height < -bmp::kMaxSide ||
+        height > bmp::kMaxSide) {
         return Failure{"the bitmap's size " + std::to_string(width) + " x " + std::to_string(height) +
                        " is not a picture size"};
     }
@@ -62,8 +64,8 @@ render::Result<BmpHeader> ReadHeader(std::span<const std::uint8_t> bytes) {
     return header;
 }
 
-render::Result<std::span<const std::uint8_t>> PixelSpan(std::span<const std::uint8_t> bytes, const BmpHeader& header,
-                                                        std::size_t stride) {
+render::Result<std::span<const std::uint8_t>> PixelSpan(std::span<const std::uint8_t> bytes,
+                                                        const BmpHeader& header, std::size_t stride) {
     const std::size_t needed = stride * static_cast<std::size_t>(header.height);
     if (header.pixelOffset < bmp::kPixelOffset || header.pixelOffset > bytes.size() ||
         bytes.size() - header.pixelOffset < needed) {
@@ -84,7 +86,8 @@ FrameImage FrameImage::Blank(int width, int height) {
 }
 
 std::size_t BmpFileSize(int width, int height) {
-    return bmp::kPixelOffset + static_cast<std::size_t>(FrameImage::StrideFor(width)) * static_cast<std::size_t>(height);
+    return bmp::kPixelOffset +
+           static_cast<std::size_t>(FrameImage::StrideFor(width)) * static_cast<std::size_t>(height);
 }
 
 void WriteBmpHeaders(int width, int height, std::span<std::uint8_t, bmp::kPixelOffset> out) {
@@ -105,7 +108,8 @@ void WriteBmpHeaders(int width, int height, std::span<std::uint8_t, bmp::kPixelO
 
 std::vector<std::uint8_t> EncodeBmp(const FrameImage& image) {
     std::vector<std::uint8_t> bytes(bmp::kPixelOffset + image.ImageSize());
-    WriteBmpHeaders(image.width, image.height, std::span<std::uint8_t, bmp::kPixelOffset>(bytes.data(), bmp::kPixelOffset));
+    WriteBmpHeaders(image.width, image.height,
+                    std::span<std::uint8_t, bmp::kPixelOffset>(bytes.data(), bmp::kPixelOffset));
     std::memcpy(bytes.data() + bmp::kPixelOffset, image.pixels.data(), image.ImageSize());
     return bytes;
 }
@@ -117,7 +121,8 @@ render::Result<BmpView> ViewBmp24(std::span<const std::uint8_t> bytes) {
         return render::Failure{"the bitmap has " + std::to_string(header.value().bitCount) +
                                " bits per pixel, not 24"};
     }
-    auto pixels = PixelSpan(bytes, header.value(), static_cast<std::size_t>(FrameImage::StrideFor(header.value().width)));
+    auto pixels = PixelSpan(bytes, header.value(),
+                            static_cast<std::size_t>(FrameImage::StrideFor(header.value().width)));
     if (!pixels) return render::Failure{pixels.error()};
     return BmpView{header.value().width, header.value().height, header.value().topDown, pixels.value()};
 }

@@ -28,8 +28,8 @@ using Library = std::unique_ptr<void, LibraryCloser>;
 
 render::Result<Library> Load(const fs::path& library) {
     dlerror();
-    // RTLD_LOCAL keeps two plug-ins' symbols apart; RTLD_NOW makes a library with a missing dependency fail here
-    // rather than in the middle of a call.
+    // RTLD_LOCAL keeps two plug-ins' symbols apart; RTLD_NOW makes a library with a missing dependency fail
+    // here rather than in the middle of a call.
     void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         const char* reason = dlerror();
@@ -120,8 +120,9 @@ PluginScan ScanPlugins(const fs::path& effFolder) {
         TPlugin plugin;
         plugin.path = library;
         std::string problem;
-        for (auto [function, field] : {std::pair{kGetName, &plugin.name}, std::pair{kGetAuthor, &plugin.author},
-                                       std::pair{kGetNotes, &plugin.notes}}) {
+        for (auto [function, field] :
+             {std::pair{kGetName, &plugin.name}, std::pair{kGetAuthor, &plugin.author},
+              std::pair{kGetNotes, &plugin.notes}}) {
             auto text = CallPluginText(library, function);
             if (!text) {
                 problem = text.error();
@@ -139,7 +140,14 @@ PluginScan ScanPlugins(const fs::path& effFolder) {
     return scan;
 }
 
-std::optional<fs::path> FindPluginLibrary(const std::string& effectName, const std::vector<TPlugin>& plugins) {
+void ReportPluginProblems(const PluginScan& scan, Notices& notices) {
+    for (const std::string& problem : scan.problems) {
+        notices.ShowMsgBox(icon::Error, buttons::Ok, kProductName, problem);
+    }
+}
+
+std::optional<fs::path> FindPluginLibrary(const std::string& effectName,
+                                          const std::vector<TPlugin>& plugins) {
     std::optional<fs::path> library;
     const std::string wanted = Lower(effectName);
     for (const TPlugin& plugin : plugins) {

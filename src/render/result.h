@@ -15,7 +15,8 @@ struct Done {};  // the value of an operation that only succeeds or fails
 template <class T>
 class Result {
 public:
-    Result(T value) : value_(std::move(value)) {}  // NOLINT(google-explicit-constructor): reads as `return value;`
+    Result(T value)
+        : value_(std::move(value)) {}  // NOLINT(google-explicit-constructor): reads as `return value;`
     Result(Failure failure) : error_(std::move(failure.message)) {}  // NOLINT(google-explicit-constructor)
 
     bool ok() const { return value_.has_value(); }
@@ -31,6 +32,8 @@ private:
 };
 
 using Status = Result<Done>;
-inline Status Ok() { return Done{}; }
+inline Status Ok() {
+    return Done{};
+}
 
 }  // namespace kinoloop::render

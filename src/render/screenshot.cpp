@@ -29,7 +29,8 @@ Screenshots::Screenshots(std::function<std::string()> shortDate) : shortDate_(st
 render::Status SaveJpeg(const FrameImage& image, const fs::path& file) {
     if (image.width <= 0 || image.height <= 0) return render::Failure{"there is no picture"};
     // The rows are bottom-up with blue first: a top-down view of them turned the right way and to RGB.
-    const QImage bottomUp(image.pixels.data(), image.width, image.height, image.Stride(), QImage::Format_BGR888);
+    const QImage bottomUp(image.pixels.data(), image.width, image.height, image.Stride(),
+                          QImage::Format_BGR888);
     const QImage picture = bottomUp.mirrored(false, true);
     QImageWriter writer(QString::fromStdString(file.string()), "jpeg");
     writer.setQuality(90);
@@ -41,10 +42,12 @@ render::Status SaveJpeg(const FrameImage& image, const fs::path& file) {
 
 ScreenshotOutcome Screenshots::Take(bool simulatorWindowFound, PanelCapture& capture,
                                     const PanelPlacement& placement, const fs::path& movFolder,
-                                    Notices& notices, const std::function<void(const std::string&)>& SetLastAction) {
+                                    Notices& notices,
+                                    const std::function<void(const std::string&)>& SetLastAction) {
     ScreenshotOutcome outcome;
     if (!simulatorWindowFound &&
-        !notices.AskYes("Live for Speed doesn't appear to be loaded, do you want to take a screenshot anyway?")) {
+        !notices.AskYes(
+            "Live for Speed doesn't appear to be loaded, do you want to take a screenshot anyway?")) {
         return outcome;
     }
     auto fail = [&](const std::string& why) {
@@ -69,7 +72,8 @@ ScreenshotOutcome Screenshots::Take(bool simulatorWindowFound, PanelCapture& cap
     outcome.file = movFolder / name;
     const render::Status saved = SaveJpeg(*capture.CaptureBitmap(), outcome.file);
     capture.Discard();
-    if (!saved) return fail("'" + name + "' could not be written in to the Mov folder (" + saved.error() + ")");
+    if (!saved)
+        return fail("'" + name + "' could not be written in to the Mov folder (" + saved.error() + ")");
     outcome.saved = true;
     outcome.status = "Saved screenshot as '" + name + "' in to the Mov folder";
     if (SetLastAction) SetLastAction(outcome.status);

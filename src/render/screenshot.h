@@ -9,7 +9,8 @@
 
 namespace kinoloop {
 
-// The date part of a screenshot's name: the date in the short format with \ / : * ? " < > | and spaces removed.
+// The date part of a screenshot's name: the date in the short format with \ / : * ? " < > | and spaces
+// removed.
 std::string ScreenshotDatePart(const std::string& shortDate);
 
 struct ScreenshotOutcome {
@@ -23,9 +24,9 @@ public:
     // `shortDate` gives today's date in the user's short format; by default the system locale's.
     explicit Screenshots(std::function<std::string()> shortDate = {});
 
-    // Steps of the command: asks when the simulator is not running, captures the panel, saves the picture (the
-    // next number whose file does not exist yet: a picture of an earlier run is never replaced) and reports the
-    // result on the status line; a failed capture or save says so there and in an error balloon.
+    // Steps of the command: asks when the simulator is not running, captures the panel, saves the picture
+    // (the next number whose file does not exist yet: a picture of an earlier run is never replaced) and
+    // reports the result on the status line; a failed capture or save says so there and in an error balloon.
     ScreenshotOutcome Take(bool simulatorWindowFound, PanelCapture& capture, const PanelPlacement& placement,
                            const std::filesystem::path& movFolder, Notices& notices,
                            const std::function<void(const std::string&)>& SetLastAction);

@@ -1,3 +1,5 @@
+#include "render/assemble_film.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -6,7 +8,6 @@
 #include <map>
 #include <sstream>
 
-#include "render/assemble_film.h"
 #include "render/frame_file.h"
 #include "render/watermark.h"
 #include "render_test_support.h"
@@ -24,23 +25,17 @@ using testing::SampleEffect;
 using testing::ScriptedNotices;
 using testing::TestEffect;
 
-std::string Run(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return output;
-    char buffer[65536];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-    pclose(pipe);
-    return output;
+std::string Quoted(const fs::path& path) {
+    return "'" + path.string() + "'";
 }
-
-std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
 // ffprobe's view of each stream: key=value pairs.
 std::vector<std::map<std::string, std::string>> Probe(const fs::path& film) {
-    std::istringstream lines(Run("ffprobe -v error -count_frames -show_entries "
-                                 "stream=codec_type,codec_name,width,height,r_frame_rate,nb_read_frames,"
-                                 "sample_rate,channels -of default=nw=1 " + Quoted(film)));
+    std::istringstream lines(
+        testing::RunCommand("ffprobe -v error -count_frames -show_entries "
+                            "stream=codec_type,codec_name,width,height,r_frame_rate,nb_read_frames,"
+                            "sample_rate,channels -of default=nw=1 " +
+                            Quoted(film)));
     std::vector<std::map<std::string, std::string>> streams;
     for (std::string line; std::getline(lines, line);) {
         const auto eq = line.find('=');
@@ -54,16 +49,18 @@ std::vector<std::map<std::string, std::string>> Probe(const fs::path& film) {
 
 // The film's frames decoded by ffmpeg: top-down rows of width x 3 bytes.
 std::string DecodedFrames(const fs::path& film) {
-    return Run("ffmpeg -v error -i " + Quoted(film) + " -map 0:v -f rawvideo -pix_fmt bgr24 -");
+    return testing::RunCommand("ffmpeg -v error -i " + Quoted(film) +
+                               " -map 0:v -f rawvideo -pix_fmt bgr24 -");
 }
 std::string DecodedSound(const fs::path& film) {
-    return Run("ffmpeg -v error -i " + Quoted(film) + " -map 0:a -f s16le -c:a pcm_s16le -");
+    return testing::RunCommand("ffmpeg -v error -i " + Quoted(film) + " -map 0:a -f s16le -c:a pcm_s16le -");
 }
 
 std::string TopDown(const FrameImage& image) {
     std::string bytes;
     for (int y = 0; y < image.height; ++y) {
-        bytes.append(reinterpret_cast<const char*>(image.PixelAt(0, y)), static_cast<std::size_t>(image.width) * 3);
+        bytes.append(reinterpret_cast<const char*>(image.PixelAt(0, y)),
+                     static_cast<std::size_t>(image.width) * 3);
     }
     return bytes;
 }
@@ -129,7 +126,8 @@ protected:
     }
 
     FilmOutcome Assemble() {
-        return AssembleFilm(request, {&notices, [&](const std::string& s) { status.push_back(s); }, [&] { ++pumps; }});
+        return AssembleFilm(request,
+                            {&notices, [&](const std::string& s) { status.push_back(s); }, [&] { ++pumps; }});
     }
 
     std::vector<std::string> BalloonTexts(BalloonKind kind) const {
@@ -156,13 +154,15 @@ TEST_F(AssembleFilmTest, EffectsWatermarkAndSoundEndUpExactlyInTheFilm) {
     NodeText start;
     start.tag = "STT";
     start.column = 5;
-    store.Append(EffectRecord(1, 2, 1, "Cinema Bars", "0", "10", "0", "0", ""));  // before the start: never used
+    store.Append(
+        EffectRecord(1, 2, 1, "Cinema Bars", "0", "10", "0", "0", ""));  // before the start: never used
     store.Append(start);
     store.Append(EffectRecord(2, 7, 2, "BRIGHTNESS/CONTRAST", "30", "0", "0", "0", ""));  // frame 3, first
-    store.Append(EffectRecord(3, 7, 1, "Cinema Bars", "0", "10", "255", "0", ""));       // frame 3, second
-    store.Append(EffectRecord(4, 8, 1, "cinema bars", "0", "10", "255", "0", ""));       // frame 4
-    store.Append(EffectRecord(5, 9, 1, "Bad Result", "1", "0", "0", "0", ""));           // frame 5: rejected
-    store.Append(EffectRecord(6, 10, 1, "Cinema Bars", "0", "10", "x", "0", "text"));    // frame 6: parameters 0
+    store.Append(EffectRecord(3, 7, 1, "Cinema Bars", "0", "10", "255", "0", ""));        // frame 3, second
+    store.Append(EffectRecord(4, 8, 1, "cinema bars", "0", "10", "255", "0", ""));        // frame 4
+    store.Append(EffectRecord(5, 9, 1, "Bad Result", "1", "0", "0", "0", ""));            // frame 5: rejected
+    store.Append(
+        EffectRecord(6, 10, 1, "Cinema Bars", "0", "10", "x", "0", "text"));  // frame 6: parameters 0
     auto bars = [](FrameImage& f, int rows, std::array<std::uint8_t, 3> bgr) {
         for (int y = 0; y < rows; ++y) {
             for (int x = 0; x < f.width; ++x) {
@@ -214,7 +214,8 @@ TEST_F(AssembleFilmTest, EffectsWatermarkAndSoundEndUpExactlyInTheFilm) {
     ASSERT_EQ(decoded.size(), expectedFrames.size());
     const std::size_t frameBytes = 158u * 100u * 3u;
     for (std::size_t k = 0; k < 6; ++k) {
-        EXPECT_TRUE(decoded.compare(k * frameBytes, frameBytes, expectedFrames, k * frameBytes, frameBytes) == 0)
+        EXPECT_TRUE(decoded.compare(k * frameBytes, frameBytes, expectedFrames, k * frameBytes, frameBytes) ==
+                    0)
             << "frame " << k + 1 << " differs";
     }
     EXPECT_TRUE(DecodedSound(outcome.film) == samples) << "the sound comes back sample for sample";
@@ -232,10 +233,13 @@ TEST_F(AssembleFilmTest, EffectsWatermarkAndSoundEndUpExactlyInTheFilm) {
               information.end());
     EXPECT_EQ(information.back(), "Creating AVI - Movie Render Complete");
     EXPECT_EQ(BalloonTexts(BalloonKind::Error),
-              (std::vector<std::string>{"Error Applying Effect to Frame: 5, the plugin returned a 157 x 100 picture "
-                                        "instead of 158 x 100"}));
-    EXPECT_NE(std::find(status.begin(), status.end(), "Creating AVI - Applying Effect to Frame: 3"), status.end());
-    EXPECT_NE(std::find(status.begin(), status.end(), "Creating AVI - Finalizing, Please wait this may take some time"),
+              (std::vector<std::string>{
+                  "Error Applying Effect to Frame: 5, the plugin returned a 157 x 100 picture "
+                  "instead of 158 x 100"}));
+    EXPECT_NE(std::find(status.begin(), status.end(), "Creating AVI - Applying Effect to Frame: 3"),
+              status.end());
+    EXPECT_NE(std::find(status.begin(), status.end(),
+                        "Creating AVI - Finalizing, Please wait this may take some time"),
               status.end());
     EXPECT_EQ(status.back(), "Creating AVI - Movie Render complete");
     ASSERT_EQ(notices.boxes.size(), 1u);

@@ -1,8 +1,9 @@
+#include "render/capture_session.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
 
-#include "render/capture_session.h"
 #include "render_test_support.h"
 #include "temp_folder.h"
 

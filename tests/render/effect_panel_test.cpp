@@ -1,8 +1,9 @@
+#include "render/effect_panel.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-#include "render/effect_panel.h"
 #include "render_test_support.h"
 #include "scripted_notices.h"
 #include "temp_folder.h"
@@ -23,7 +24,8 @@ class TestEffectCommand : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::copy_file(ShippedTestImage(), img / kTestImageFileName);
-        plugins = {{0, "Probe", "", "", TestEffect("probe.so")}, {1, "Bad Result", "", "", TestEffect("bad_result.so")}};
+        plugins = {{0, "Probe", "", "", TestEffect("probe.so")},
+                   {1, "Bad Result", "", "", TestEffect("bad_result.so")}};
     }
     testing::TempFolder img;
     std::vector<TPlugin> plugins;
@@ -57,15 +59,31 @@ TEST_F(TestEffectCommand, RefusesAndReportsWithTheProgramsTexts) {
         bool preview;
     };
     const Case cases[] = {
-        {"no effect node", {-1, {}, ""}, false, "No Effect Node is selected. Select or Add an Effect Node first", false},
-        {"no test picture", {0, {}, ""}, true,
-         "No testimage.bmp file was found in the Img folder, the test cannot continue", false},
-        {"not an integer", {0, {"1", "2x", "3", "4"}, ""}, false, "An error occured when making the call to the plugin",
+        {"no effect node",
+         {-1, {}, ""},
+         false,
+         "No Effect Node is selected. Select or Add an Effect Node first",
+         false},
+        {"no test picture",
+         {0, {}, ""},
+         true,
+         "No testimage.bmp file was found in the Img folder, the test cannot continue",
+         false},
+        {"not an integer",
+         {0, {"1", "2x", "3", "4"}, ""},
+         false,
+         "An error occured when making the call to the plugin",
          true},
-        {"a corrupt result", {1, {"0", "0", "0", "0"}, ""}, false,
-         "Could not create a preview image, the data is corrupt", true},
-        {"a result of another size", {1, {"1", "0", "0", "0"}, ""}, false,
-         "Could not create a preview image, the data is corrupt", true},
+        {"a corrupt result",
+         {1, {"0", "0", "0", "0"}, ""},
+         false,
+         "Could not create a preview image, the data is corrupt",
+         true},
+        {"a result of another size",
+         {1, {"1", "0", "0", "0"}, ""},
+         false,
+         "Could not create a preview image, the data is corrupt",
+         true},
     };
     const FrameImage picture = ReadBmpFile(ShippedTestImage()).value();
     for (const Case& c : cases) {
@@ -76,7 +94,8 @@ TEST_F(TestEffectCommand, RefusesAndReportsWithTheProgramsTexts) {
         EXPECT_EQ(told.boxes[0].text, c.message) << c.what;
         EXPECT_EQ(told.boxes[0].caption, "Kinoloop");
         EXPECT_EQ(outcome.showPreview, c.preview) << c.what;
-        if (c.preview) EXPECT_EQ(outcome.preview, picture) << c.what << ": the test picture is shown unchanged";
+        if (c.preview)
+            EXPECT_EQ(outcome.preview, picture) << c.what << ": the test picture is shown unchanged";
         if (c.removeTestImage) fs::copy_file(ShippedTestImage(), img / kTestImageFileName);
     }
 }

@@ -1,8 +1,9 @@
+#include "render/frame_file.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "render/frame_file.h"
 #include "render_test_support.h"
 #include "temp_folder.h"
 
@@ -28,7 +29,8 @@ TEST(FrameFile, IsThePlainConcatenationOfFrameImages) {
     ASSERT_TRUE(writer.Close());
 
     std::ifstream in(file, std::ios::binary);
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                          std::istreambuf_iterator<char>());
     EXPECT_EQ(bytes, expected);
 
     FrameFileReader reader;

@@ -1,6 +1,7 @@
+#include "render/frame_image.h"
+
 #include <gtest/gtest.h>
 
-#include "render/frame_image.h"
 #include "render_test_support.h"
 #include "temp_folder.h"
 
@@ -26,13 +27,13 @@ TEST(FrameImage, HeadersAreLaidOutAsABitmapWritesThem) {
     // 3 x 2 pixels: rows of 9 bytes padded to 12.
     const std::vector<std::uint8_t> bytes = EncodeBmp(PatternFrame(3, 2, 1));
     const std::vector<std::uint8_t> expected = {
-        'B', 'M', 78, 0, 0, 0,  // file size 54 + 24
-        0, 0, 0, 0,             // reserved
-        54, 0, 0, 0,            // pixel offset
-        40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0,  // header size, width, height (positive: bottom-up)
-        1, 0, 24, 0,            // planes, bits per pixel
-        0, 0, 0, 0, 24, 0, 0, 0,  // no compression, image size
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        'B', 'M', 78, 0, 0,  0,                    // file size 54 + 24
+        0,   0,   0,  0,                           // reserved
+        54,  0,   0,  0,                           // pixel offset
+        40,  0,   0,  0, 3,  0, 0, 0, 2, 0, 0, 0,  // header size, width, height (positive: bottom-up)
+        1,   0,   24, 0,                           // planes, bits per pixel
+        0,   0,   0,  0, 24, 0, 0, 0,              // no compression, image size
+        0,   0,   0,  0, 0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     ASSERT_EQ(bytes.size(), 78u);
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 54), expected);
     // The first stored row is the bottom row of the picture; padding bytes are zero.
@@ -67,7 +68,8 @@ std::vector<std::uint8_t> ForeignBmp(const FrameImage& image, int bits, bool top
         const int y = topDown ? row : image.height - 1 - row;
         std::vector<std::uint8_t> line(static_cast<std::size_t>(stride), 0);
         for (int x = 0; x < image.width; ++x) {
-            for (int c = 0; c < 3; ++c) line[static_cast<std::size_t>(x * bits / 8 + c)] = image.PixelAt(x, y)[c];
+            for (int c = 0; c < 3; ++c)
+                line[static_cast<std::size_t>(x * bits / 8 + c)] = image.PixelAt(x, y)[c];
         }
         bytes.insert(bytes.end(), line.begin(), line.end());
     }
@@ -96,10 +98,11 @@ TEST(FrameImage, RejectsWhatIsNotAnUncompressedBitmap) {
         std::uint8_t value;
         std::size_t keep;  // bytes kept, 0: all
     };
-    for (const Case& c : {Case{"type", 0, 'X', 0}, Case{"header size", 14, 12, 0}, Case{"zero width", 18, 0, 0},
-                          Case{"8 bits", 28, 8, 0}, Case{"compressed", 30, 1, 0}, Case{"two planes", 26, 2, 0},
-                          Case{"pixel offset past the end", 11, 0xFF, 0}, Case{"rows cut short", 0, 'B', 60},
-                          Case{"header cut short", 0, 'B', 20}}) {
+    for (const Case& c :
+         {Case{"type", 0, 'X', 0}, Case{"header size", 14, 12, 0}, Case{"zero width", 18, 0, 0},
+          Case{"8 bits", 28, 8, 0}, Case{"compressed", 30, 1, 0}, Case{"two planes", 26, 2, 0},
+          Case{"pixel offset past the end", 11, 0xFF, 0}, Case{"rows cut short", 0, 'B', 60},
+          Case{"header cut short", 0, 'B', 20}}) {
         std::vector<std::uint8_t> bytes = good;
         bytes[c.offset] = c.value;
         if (c.keep != 0) bytes.resize(c.keep);

@@ -1,3 +1,5 @@
+#include "render/plugin_host.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -5,8 +7,8 @@
 #include "model/node_store.h"
 #include "render/effect_chain.h"
 #include "render/frame_image.h"
-#include "render/plugin_host.h"
 #include "render_test_support.h"
+#include "scripted_notices.h"
 #include "temp_folder.h"
 
 namespace kinoloop {
@@ -60,8 +62,15 @@ TEST(ScanPlugins, SkipsAndReportsLibrariesThatCannotBeUsed) {
     ASSERT_EQ(Names(scan.plugins), (std::vector<std::string>{"Greyscale", "Sepia"}));
     EXPECT_EQ(scan.plugins[1].index, 1) << "entry k stays item k of the effect list";
     ASSERT_EQ(scan.problems.size(), 2u);
-    EXPECT_EQ(scan.problems[0], "Unable to link to function _GetNotes in DLL " + (eff / "b.so").string() + "!");
+    EXPECT_EQ(scan.problems[0],
+              "Unable to link to function _GetNotes in DLL " + (eff / "b.so").string() + "!");
     EXPECT_NE(scan.problems[1].find("c.so"), std::string::npos);
+
+    testing::ScriptedNotices notices;
+    ReportPluginProblems(scan, notices);
+    ASSERT_EQ(notices.boxes.size(), 2u);
+    EXPECT_EQ(notices.boxes[0].text, scan.problems[0]);
+    EXPECT_EQ(notices.boxes[0].icon, icon::Error);
 }
 
 TEST(CallPluginText, CutsTextsTo255CharactersAndNamesAMissingFunction) {
@@ -95,7 +104,8 @@ TEST(CallPluginEffect, PassesParametersTextAndTheLengthBeforeInput) {
     const std::uint8_t* p0 = result.value().PixelAt(0, 0);
     const std::uint8_t* p1 = result.value().PixelAt(1, 0);
     const std::uint8_t* p2 = result.value().PixelAt(2, 0);
-    EXPECT_EQ((std::vector<int>{p0[0], p0[1], p0[2], p1[0], p1[1], p1[2]}), (std::vector<int>{7, 8, 9, 10, 3, 'L'}));
+    EXPECT_EQ((std::vector<int>{p0[0], p0[1], p0[2], p1[0], p1[1], p1[2]}),
+              (std::vector<int>{7, 8, 9, 10, 3, 'L'}));
     EXPECT_EQ(p2[0], 1) << "the four bytes before Input hold its length";
     EXPECT_EQ(p2[1], 0) << "Input and Output are separate buffers";
 
@@ -204,8 +214,9 @@ TEST_F(FrameEffectsTest, ARejectedResultLeavesTheFrameAsCapturedAndNamesTheFrame
         const char* message;
     };
     for (const Case& c : {Case{"0", "Error Applying Effect to Frame: 3, the bitmap data was corrupt"},
-                          Case{"1", "Error Applying Effect to Frame: 3, the plugin returned a 15 x 12 picture "
-                                    "instead of 16 x 12"},
+                          Case{"1",
+                               "Error Applying Effect to Frame: 3, the plugin returned a 15 x 12 picture "
+                               "instead of 16 x 12"},
                           Case{"2", "Error Applying Effect to Frame: 3, the bitmap data was corrupt"}}) {
         store.Clear();
         failures.clear();
@@ -228,9 +239,10 @@ TEST_F(FrameEffectsTest, EffectsNamingNoListedPluginAreSkippedSilently) {
 
 // Every sample effect gives the same result whether it writes into a separate buffer or over its input.
 TEST(SampleEffects, InPlaceAndSeparateBuffersGiveTheSameResult) {
-    const EffectParameters parameters[] = {{0, 0, 0, 0, ""}, {40, 5, 150, 0, "Lap 3 - Spa"}, {3, 3, 65280, 4, "Go!"}};
-    for (const char* library : {"greyscale.so", "sepia.so", "brightness_contrast.so", "letterbox.so", "caption.so",
-                                "boxblur.so"}) {
+    const EffectParameters parameters[] = {
+        {0, 0, 0, 0, ""}, {40, 5, 150, 0, "Lap 3 - Spa"}, {3, 3, 65280, 4, "Go!"}};
+    for (const char* library :
+         {"greyscale.so", "sepia.so", "brightness_contrast.so", "letterbox.so", "caption.so", "boxblur.so"}) {
         for (const EffectParameters& p : parameters) {
             BitmapBytes input;
             input.Assign(EncodeBmp(PatternFrame(37, 23, 5)));
@@ -267,7 +279,8 @@ TEST(SampleEffects, DoWhatTheirNotesSay) {
     }
     {
         const FrameImage darker = RunSample("brightness_contrast.so", frame, {0, 50, 0, 0, ""});
-        for (int c = 0; c < 3; ++c) EXPECT_EQ(darker.PixelAt(3, 4)[c], std::max(0, frame.PixelAt(3, 4)[c] - 50));
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(darker.PixelAt(3, 4)[c], std::max(0, frame.PixelAt(3, 4)[c] - 50));
     }
     {
         // 40 wide at 2:1 leaves 20 rows: bars of 5 at top and bottom.
@@ -279,7 +292,8 @@ TEST(SampleEffects, DoWhatTheirNotesSay) {
     }
     {
         // "I" at size 1, top left with a margin of 2: its top bar covers x 3..5 of row 2, in red.
-        const FrameImage caption = RunSample("caption.so", FrameImage::Blank(40, 30), {4, 1, 16711680, 2, "I"});
+        const FrameImage caption =
+            RunSample("caption.so", FrameImage::Blank(40, 30), {4, 1, 16711680, 2, "I"});
         const std::uint8_t* p = caption.PixelAt(4, 2);
         EXPECT_TRUE(p[0] == 0 && p[1] == 0 && p[2] == 255);
         EXPECT_EQ(caption.PixelAt(2, 2)[2], 0) << "left of the letter";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "model/field_text.h"
@@ -33,24 +34,38 @@ FrameImage PatternFrame(int width, int height, int seed) {
     return image;
 }
 
-fs::path SampleEffect(const std::string& fileName) { return BuildDir() / "bin" / "Eff" / fileName; }
-fs::path TestEffect(const std::string& fileName) { return BuildDir() / "tests" / "effects" / fileName; }
+fs::path SampleEffect(const std::string& fileName) {
+    return BuildDir() / "bin" / "Eff" / fileName;
+}
+fs::path TestEffect(const std::string& fileName) {
+    return BuildDir() / "tests" / "effects" / fileName;
+}
 
 void InstallEffect(const fs::path& library, const fs::path& folder, const std::string& fileName) {
     fs::create_directories(folder);
     fs::copy_file(library, folder / fileName, fs::copy_options::overwrite_existing);
 }
 
+std::string RunCommand(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[65536];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+        pclose(pipe);
+    }
+    return output;
+}
+
 NodeText EffectRecord(std::int32_t id, std::int32_t column, std::int32_t row, const std::string& effectName,
-                      const std::string& p1, const std::string& p2, const std::string& p3, const std::string& p4,
-                      const std::string& text) {
+                      const std::string& p1, const std::string& p2, const std::string& p3,
+                      const std::string& p4, const std::string& text) {
     NodeText record;
     record.id = id;
     record.tag = "EFF";
     record.column = column;
     record.row = row;
-    record.fieldText = JoinFields({std::to_string(id), std::to_string(column), std::to_string(row), "1", effectName,
-                                   p1, p2, p3, p4, text});
+    record.fieldText = JoinFields({std::to_string(id), std::to_string(column), std::to_string(row), "1",
+                                   effectName, p1, p2, p3, p4, text});
     return record;
 }
 

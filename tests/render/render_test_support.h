@@ -23,9 +23,12 @@ std::filesystem::path TestEffect(const std::string& fileName);
 void InstallEffect(const std::filesystem::path& library, const std::filesystem::path& folder,
                    const std::string& fileName);
 
+// Runs a shell command and returns what it wrote to its standard output.
+std::string RunCommand(const std::string& command);
+
 // An effect node record ("EFF") with its field text.
 NodeText EffectRecord(std::int32_t id, std::int32_t column, std::int32_t row, const std::string& effectName,
-                      const std::string& p1, const std::string& p2, const std::string& p3, const std::string& p4,
-                      const std::string& text);
+                      const std::string& p1, const std::string& p2, const std::string& p3,
+                      const std::string& p4, const std::string& text);
 
 }  // namespace kinoloop::testing

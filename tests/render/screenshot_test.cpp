@@ -1,9 +1,10 @@
+#include "render/screenshot.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 
-#include "render/screenshot.h"
 #include "render_test_support.h"
 #include "scripted_notices.h"
 #include "temp_folder.h"

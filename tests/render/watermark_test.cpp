@@ -1,8 +1,9 @@
+#include "render/watermark.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-#include "render/watermark.h"
 #include "render_test_support.h"
 
 namespace kinoloop {
@@ -62,7 +63,8 @@ TEST(Watermark, TheShippedMarkIs112By34WithTransparentCorners) {
     EXPECT_TRUE(corner[0] == 255 && corner[1] == 0 && corner[2] == 255);
     int opaque = 0;
     for (std::size_t i = 0; i < mark.value().pixels.size(); i += 3) {
-        opaque += !(mark.value().pixels[i] == 255 && mark.value().pixels[i + 1] == 0 && mark.value().pixels[i + 2] == 255);
+        opaque += !(mark.value().pixels[i] == 255 && mark.value().pixels[i + 1] == 0 &&
+                    mark.value().pixels[i + 2] == 255);
     }
     EXPECT_GT(opaque, 500) << "the lettering is there";
 }

@@ -18,8 +18,8 @@ namespace {
 
 // The pattern's colour at window pixel (x, y): different for every pixel of a window up to 4096 wide.
 std::uint32_t PatternAt(int x, int y) {
-    return static_cast<std::uint32_t>((x * 7 + y * 3) & 0xFF) << 16 | static_cast<std::uint32_t>(x & 0xFF) << 8 |
-           static_cast<std::uint32_t>((y + (x >> 8) * 37) & 0xFF);
+    return static_cast<std::uint32_t>((x * 7 + y * 3) & 0xFF) << 16 |
+           static_cast<std::uint32_t>(x & 0xFF) << 8 | static_cast<std::uint32_t>((y + (x >> 8) * 37) & 0xFF);
 }
 
 // An undecorated window at a fixed place whose background is the pattern, so that the server repaints it.
@@ -37,32 +37,37 @@ public:
         if (connection_ == nullptr) return;
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
         const xcb_pixmap_t pixmap = xcb_generate_id(connection_);
-        xcb_create_pixmap(connection_, screen->root_depth, pixmap, screen->root, static_cast<std::uint16_t>(width),
-                          static_cast<std::uint16_t>(height));
+        xcb_create_pixmap(connection_, screen->root_depth, pixmap, screen->root,
+                          static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height));
         const xcb_gcontext_t gc = xcb_generate_id(connection_);
         xcb_create_gc(connection_, gc, pixmap, 0, nullptr);
         // One row per request keeps every request small.
         std::vector<std::uint32_t> row(static_cast<std::size_t>(width));
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) row[static_cast<std::size_t>(x)] = PatternAt(x, y);
-            xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, static_cast<std::uint16_t>(width), 1, 0,
-                          static_cast<std::int16_t>(y), 0, screen->root_depth,
-                          static_cast<std::uint32_t>(row.size() * 4), reinterpret_cast<const std::uint8_t*>(row.data()));
+            xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc,
+                          static_cast<std::uint16_t>(width), 1, 0, static_cast<std::int16_t>(y), 0,
+                          screen->root_depth, static_cast<std::uint32_t>(row.size() * 4),
+                          reinterpret_cast<const std::uint8_t*>(row.data()));
         }
         window_ = xcb_generate_id(connection_);
         const std::uint32_t values[] = {pixmap, 1};
-        xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen->root, static_cast<std::int16_t>(left),
-                          static_cast<std::int16_t>(top), static_cast<std::uint16_t>(width),
-                          static_cast<std::uint16_t>(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+        xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen->root,
+                          static_cast<std::int16_t>(left), static_cast<std::int16_t>(top),
+                          static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
                           XCB_CW_BACK_PIXMAP | XCB_CW_OVERRIDE_REDIRECT, values);
         xcb_map_window(connection_, window_);
         xcb_clear_area(connection_, 0, window_, 0, 0, 0, 0);
-        free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));  // wait for it
+        free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_),
+                                       nullptr));  // wait for it
     }
     ~PatternWindow() {
         if (connection_ != nullptr) xcb_disconnect(connection_);
     }
-    bool Ok() const { return connection_ != nullptr && !xcb_connection_has_error(connection_) && window_ != 0; }
+    bool Ok() const {
+        return connection_ != nullptr && !xcb_connection_has_error(connection_) && window_ != 0;
+    }
 
 private:
     xcb_connection_t* connection_ = nullptr;
@@ -77,8 +82,8 @@ private:
             const std::uint8_t* p = image.PixelAt(x, y);
             const std::uint32_t got = static_cast<std::uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];
             if (got != want) {
-                return ::testing::AssertionFailure() << "pixel " << x << "," << y << " is " << std::hex << got
-                                                     << ", not " << want;
+                return ::testing::AssertionFailure()
+                       << "pixel " << x << "," << y << " is " << std::hex << got << ", not " << want;
             }
         }
     }
@@ -96,7 +101,8 @@ TEST_F(ScreenCaptureTest, TheSimulatorPanelIsCapturedThroughThePanelOffsets) {
     // The simulator's window as the main window places it in a 352 x 288 panel, with frame sizes 8 and 54.
     const PanelPlacement placement{200, 150, 352, 288, 8, 54};
     const int windowWidth = placement.panelWidth + placement.FrameExtraWidth;
-    const int windowHeight = placement.panelHeight + placement.FrameExtraHeight - 2 * placement.FrameExtraWidth;
+    const int windowHeight =
+        placement.panelHeight + placement.FrameExtraHeight - 2 * placement.FrameExtraWidth;
     PatternWindow window(placement.windowLeft, placement.windowTop, windowWidth, windowHeight);
     ASSERT_TRUE(window.Ok());
 
@@ -122,7 +128,8 @@ TEST_F(ScreenCaptureTest, SharedMemoryAndGetImageGiveTheSamePicture) {
         EXPECT_EQ(capture->UsesSharedMemory(), shared);
         FrameImage image = FrameImage::Blank(333, 101);  // 999 bytes of pixels, rows padded to 1000
         std::fill(image.pixels.begin(), image.pixels.end(), 0xAB);
-        ASSERT_TRUE(capture->Grab(10, 20, 333, 101, image.pixels.data(), static_cast<std::size_t>(image.Stride()), error))
+        ASSERT_TRUE(capture->Grab(10, 20, 333, 101, image.pixels.data(),
+                                  static_cast<std::size_t>(image.Stride()), error))
             << error;
         EXPECT_TRUE(ShowsPattern(image, 0, 0)) << (shared ? "shared memory" : "GetImage");
         EXPECT_EQ(image.pixels[999], 0) << "row padding is zero";
