@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
     const int trials = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
 
     const auto burst = std::filesystem::temp_directory_path() / "kinoloop-delay-burst.wav";
-    const std::string make = "sox -n -r 44100 -c 2 -b 16 '" + burst.string() + "' synth 0.2 sine 1000 vol 0.8";
+    const std::string make =
+        "sox -n -r 44100 -c 2 -b 16 '" + burst.string() + "' synth 0.2 sine 1000 vol 0.8";
     if (std::system(make.c_str()) != 0) {
         std::fprintf(stderr, "sox could not make the test sound.\n");
         return 1;
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
     sinceStart.start();
 
     struct Trial {
-        double playedAtMs;        // wall time since the recorder started
+        double playedAtMs;          // wall time since the recorder started
         std::int64_t framesAtPlay;  // samples the recorder held at that moment
     };
     std::vector<Trial> played;
@@ -83,7 +84,8 @@ int main(int argc, char** argv) {
     const std::int64_t frames = static_cast<std::int64_t>(samples.size() / 4);
     std::vector<double> byWall, byFrames;
     for (const Trial& trial : played) {
-        const auto from = static_cast<std::int64_t>(trial.playedAtMs * 22.05) - 2205;  // 100 ms early: any clock skew
+        const auto from =
+            static_cast<std::int64_t>(trial.playedAtMs * 22.05) - 2205;  // 100 ms early: any clock skew
         std::int64_t onset = -1;
         for (std::int64_t f = std::max<std::int64_t>(0, from); f < frames; ++f) {
             if (std::abs(left(f)) > 3000) {
@@ -99,12 +101,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "No burst reached the recording.\n");
         return 1;
     }
-    std::printf("play-to-record delay over %zu bursts (ms): against the recorder's wall clock median %.1f min %.1f "
-                "max %.1f; against its sample count at Play median %.1f min %.1f max %.1f\n",
-                byWall.size(), Median(byWall), *std::min_element(byWall.begin(), byWall.end()),
-                *std::max_element(byWall.begin(), byWall.end()), Median(byFrames),
-                *std::min_element(byFrames.begin(), byFrames.end()),
-                *std::max_element(byFrames.begin(), byFrames.end()));
+    std::printf(
+        "play-to-record delay over %zu bursts (ms): against the recorder's wall clock median %.1f min %.1f "
+        "max %.1f; against its sample count at Play median %.1f min %.1f max %.1f\n",
+        byWall.size(), Median(byWall), *std::min_element(byWall.begin(), byWall.end()),
+        *std::max_element(byWall.begin(), byWall.end()), Median(byFrames),
+        *std::min_element(byFrames.begin(), byFrames.end()),
+        *std::max_element(byFrames.begin(), byFrames.end()));
     std::printf("recording: %.1f ms of samples over %.1f ms of wall time\n", frames / 22.05,
                 static_cast<double>(sinceStart.elapsed()));
     return 0;

@@ -21,7 +21,9 @@ int ToMs(double seconds) {
     return ms < 0 ? 0 : static_cast<int>(std::min(ms, 2147483647.0));
 }
 
-bool OpenOutput(int frequency) { return Mix_OpenAudio(frequency, AUDIO_S16SYS, 2, kOutputFrames) == 0; }
+bool OpenOutput(int frequency) {
+    return Mix_OpenAudio(frequency, AUDIO_S16SYS, 2, kOutputFrames) == 0;
+}
 
 }  // namespace
 
@@ -39,7 +41,9 @@ TAudioEngine::~TAudioEngine() {
     CloseOutput();
 }
 
-std::string TAudioEngine::FileFilter() const { return kEngineFileFilter; }
+std::string TAudioEngine::FileFilter() const {
+    return kEngineFileFilter;
+}
 
 void TAudioEngine::CloseOutput() {
     if (outputOpen_) Mix_CloseAudio();
@@ -116,9 +120,13 @@ void TAudioEngine::Stop() {
     endTimer_.stop();
 }
 
-int TAudioEngine::PositionMs() { return channel_ ? ToMs(channel_->PositionSeconds()) : 0; }
+int TAudioEngine::PositionMs() {
+    return channel_ ? ToMs(channel_->PositionSeconds()) : 0;
+}
 
-int TAudioEngine::LengthMs() const { return lengthMs_; }
+int TAudioEngine::LengthMs() const {
+    return lengthMs_;
+}
 
 int TAudioEngine::FileLengthMs(const std::string& path) {
     if (!outputOpen_) return -1;
@@ -126,7 +134,9 @@ int TAudioEngine::FileLengthMs(const std::string& path) {
     return seconds < 0 ? -1 : ToMs(seconds);
 }
 
-bool TAudioEngine::IsKnownSoundFile(const std::string& path) { return kinoloop::IsKnownSoundFile(path); }
+bool TAudioEngine::IsKnownSoundFile(const std::string& path) {
+    return kinoloop::IsKnownSoundFile(path);
+}
 
 void TAudioEngine::EndTimerTick() {
     // The timer only runs while a sound plays; internet streams are never ended by it.
@@ -140,7 +150,9 @@ void TAudioEngine::EndTimerTick() {
     }
 }
 
-std::string TAudioObject::FileFilter() const { return TAudioEngine::FileFilter() + kPlaylistFilterSuffix; }
+std::string TAudioObject::FileFilter() const {
+    return TAudioEngine::FileFilter() + kPlaylistFilterSuffix;
+}
 
 void TAudioObject::AddItem(const std::string& path, const std::string& title) {
     if (IsInternetAddress(path) || IsKnownSoundFile(path)) {

@@ -1,7 +1,7 @@
 #pragma once
-// `TAudioEngine` plays one sound at a time from a file (stream or tracker formats), tells the length of a sound
-// file without playing it and notices the end of a sound. `TAudioObject` adds the playlist that the sound nodes
-// fill and look their files up in. One object lives for the program's life.
+// `TAudioEngine` plays one sound at a time from a file (stream or tracker formats), tells the length of a
+// sound file without playing it and notices the end of a sound. `TAudioObject` adds the playlist that the
+// sound nodes fill and look their files up in. One object lives for the program's life.
 #include <QObject>
 #include <QTimer>
 #include <memory>
@@ -27,16 +27,16 @@ public:
 
     virtual std::string FileFilter() const;
 
-    // (Re)opens the sound output; device -1 is the default one. Without a sound server the output falls back to
-    // a silent one, so that playing, measuring and the end timer go on working.
+    // (Re)opens the sound output; device -1 is the default one. Without a sound server the output falls back
+    // to a silent one, so that playing, measuring and the end timer go on working.
     void Init(int device);
     // Clamped to 150..2000 ms and kept; the output buffer itself stays short (see docs/audio.md).
     int SetBufferLength(int ms);
 
     // Starts the file or internet address; a sound already playing is cut off. False when nothing plays.
     bool Play(const std::string& name);
-    // Internet streams need a streaming decoder that this build does not have: always false, and any sound that
-    // was playing has been stopped.
+    // Internet streams need a streaming decoder that this build does not have: always false, and any sound
+    // that was playing has been stopped.
     bool PlayAddress(const std::string& address);
     void Stop();
     int PositionMs();

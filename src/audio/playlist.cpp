@@ -35,7 +35,8 @@ bool IsDriveAbsolute(std::string_view path) {
 
 std::string BaseFolder(std::string_view basePath) {
     const std::size_t separator = basePath.find_last_of("/\\");
-    return separator == std::string_view::npos ? std::string() : std::string(basePath.substr(0, separator + 1));
+    return separator == std::string_view::npos ? std::string()
+                                               : std::string(basePath.substr(0, separator + 1));
 }
 
 std::string Slashes(std::string text) {
@@ -83,7 +84,9 @@ void TPlaylist::Append(std::string item, std::string title, std::string length) 
     lengths_.push_back(std::move(length));
 }
 
-void TPlaylist::Add(const std::string& path, const std::string& title) { Append(path, title, "0"); }
+void TPlaylist::Add(const std::string& path, const std::string& title) {
+    Append(path, title, "0");
+}
 
 void TPlaylist::Clear() {
     items_.clear();

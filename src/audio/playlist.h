@@ -8,9 +8,9 @@
 namespace kinoloop {
 
 // Resolves one playlist entry against the playlist file it came from. Addresses stay as they are. A playlist
-// with a drive in its path ("C:\lists\my.pls") resolves Windows-style: "\music\a.mp3" takes the drive, "D:\a.mp3"
-// stays, anything else is taken relative to the playlist's folder. A Linux playlist resolves the same entries
-// against its folder and the root, turning "\" into "/".
+// with a drive in its path ("C:\lists\my.pls") resolves Windows-style: "\music\a.mp3" takes the drive,
+// "D:\a.mp3" stays, anything else is taken relative to the playlist's folder. A Linux playlist resolves the
+// same entries against its folder and the root, turning "\" into "/".
 std::string ResolvePlaylistEntry(std::string_view entry, std::string_view basePath);
 
 class TPlaylist {

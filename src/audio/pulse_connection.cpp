@@ -15,8 +15,8 @@ std::unique_ptr<PulseConnection> PulseConnection::Connect(const char* clientName
         return nullptr;
     }
     pa_context_set_state_callback(
-        connection->context_,
-        [](pa_context*, void* self) { static_cast<PulseConnection*>(self)->Signal(); }, connection.get());
+        connection->context_, [](pa_context*, void* self) { static_cast<PulseConnection*>(self)->Signal(); },
+        connection.get());
     if (pa_context_connect(connection->context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 ||
         pa_threaded_mainloop_start(connection->loop_) < 0) {
         error = std::string("No sound server: ") + pa_strerror(pa_context_errno(connection->context_)) + ".";
@@ -27,7 +27,8 @@ std::unique_ptr<PulseConnection> PulseConnection::Connect(const char* clientName
         const pa_context_state_t state = pa_context_get_state(connection->context_);
         if (state == PA_CONTEXT_READY) return connection;
         if (!PA_CONTEXT_IS_GOOD(state)) {
-            error = std::string("No sound server: ") + pa_strerror(pa_context_errno(connection->context_)) + ".";
+            error =
+                std::string("No sound server: ") + pa_strerror(pa_context_errno(connection->context_)) + ".";
             return nullptr;  // the destructor stops the loop; the lock is released first
         }
         pa_threaded_mainloop_wait(connection->loop_);

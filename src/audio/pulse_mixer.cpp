@@ -70,12 +70,15 @@ std::vector<RecordingSource> PulseMixer::Sources() {
     ListState state{&connection, &sources};
     PulseConnection::Lock lock(connection);
     if (!connection.Wait(pa_context_get_source_info_list(connection.Context(), OnSource, &state))) {
-        throw MixerError("The sound server did not list its recording sources: " + connection.LastError() + ".");
+        throw MixerError("The sound server did not list its recording sources: " + connection.LastError() +
+                         ".");
     }
     return sources;
 }
 
-int PulseMixer::DestinationCount() { return static_cast<int>(Sources().size()); }
+int PulseMixer::DestinationCount() {
+    return static_cast<int>(Sources().size());
+}
 
 int PulseMixer::CurrentDestination() {
     if (selected_ >= 0) return selected_;
@@ -91,7 +94,8 @@ int PulseMixer::CurrentDestination() {
             connection.Context(),
             [](pa_context*, const pa_server_info* info, void* userdata) {
                 auto* answer = static_cast<Answer*>(userdata);
-                if (info != nullptr && info->default_source_name != nullptr) *answer->name = info->default_source_name;
+                if (info != nullptr && info->default_source_name != nullptr)
+                    *answer->name = info->default_source_name;
                 answer->connection->Signal();
             },
             &answer);
@@ -122,9 +126,13 @@ RecordingSource PulseMixer::Current() {
     return sources[static_cast<std::size_t>(index)];
 }
 
-std::string PulseMixer::DestinationName() { return Current().description; }
+std::string PulseMixer::DestinationName() {
+    return Current().description;
+}
 
-std::string PulseMixer::SourceName() { return Current().name; }
+std::string PulseMixer::SourceName() {
+    return Current().name;
+}
 
 int PulseMixer::LineCount() {
     const RecordingSource source = Current();
@@ -142,7 +150,8 @@ void PulseMixer::CheckLine(const RecordingSource& source, int index) const {
 std::string PulseMixer::LineName(int index) {
     const RecordingSource source = Current();
     CheckLine(source, index);
-    return source.portNames.empty() ? source.description : source.portDescriptions[static_cast<std::size_t>(index)];
+    return source.portNames.empty() ? source.description
+                                    : source.portDescriptions[static_cast<std::size_t>(index)];
 }
 
 int PulseMixer::SelectedLine() {
@@ -161,7 +170,8 @@ void PulseMixer::SelectLine(int index) {
         connection.Context(), source.name.c_str(), source.portNames[static_cast<std::size_t>(index)].c_str(),
         OnSuccess, &state));
     if (!done || !state.success) {
-        throw MixerError("Cannot select the line \"" + source.portDescriptions[static_cast<std::size_t>(index)] +
+        throw MixerError("Cannot select the line \"" +
+                         source.portDescriptions[static_cast<std::size_t>(index)] +
                          "\": " + connection.LastError() + ".");
     }
 }
@@ -177,15 +187,17 @@ void PulseMixer::SetLineVolume(int index, int percent) {
     CheckLine(source, index);
     const int clamped = std::clamp(percent, 0, 100);
     pa_cvolume volume;
-    pa_cvolume_set(&volume, source.channels == 0 ? 2 : source.channels,
-                   static_cast<pa_volume_t>(std::lround(clamped * static_cast<double>(PA_VOLUME_NORM) / 100.0)));
+    pa_cvolume_set(
+        &volume, source.channels == 0 ? 2 : source.channels,
+        static_cast<pa_volume_t>(std::lround(clamped * static_cast<double>(PA_VOLUME_NORM) / 100.0)));
     PulseConnection& connection = Connection();
     SuccessState state{&connection};
     PulseConnection::Lock lock(connection);
-    const bool done = connection.Wait(
-        pa_context_set_source_volume_by_name(connection.Context(), source.name.c_str(), &volume, OnSuccess, &state));
+    const bool done = connection.Wait(pa_context_set_source_volume_by_name(
+        connection.Context(), source.name.c_str(), &volume, OnSuccess, &state));
     if (!done || !state.success) {
-        throw MixerError("Cannot set the volume of \"" + source.description + "\": " + connection.LastError() + ".");
+        throw MixerError("Cannot set the volume of \"" + source.description +
+                         "\": " + connection.LastError() + ".");
     }
 }
 

@@ -41,13 +41,13 @@ ModulePtr LoadModule(const std::string& path) {
     std::vector<char> bytes(static_cast<std::size_t>(size));
     in.seekg(0);
     if (!in.read(bytes.data(), size)) return nullptr;
-    const int probe = openmpt_probe_file_header(OPENMPT_PROBE_FILE_HEADER_FLAGS_DEFAULT, bytes.data(), bytes.size(),
-                                                bytes.size(), openmpt_log_func_silent, nullptr,
+    const int probe = openmpt_probe_file_header(OPENMPT_PROBE_FILE_HEADER_FLAGS_DEFAULT, bytes.data(),
+                                                bytes.size(), bytes.size(), openmpt_log_func_silent, nullptr,
                                                 openmpt_error_func_ignore, nullptr, nullptr, nullptr);
     if (probe != OPENMPT_PROBE_FILE_HEADER_RESULT_SUCCESS) return nullptr;
-    return ModulePtr(openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr,
-                                                        openmpt_error_func_ignore, nullptr, nullptr, nullptr,
-                                                        nullptr));
+    return ModulePtr(openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent,
+                                                        nullptr, openmpt_error_func_ignore, nullptr, nullptr,
+                                                        nullptr, nullptr));
 }
 
 class StreamChannel : public SoundChannel {
@@ -153,8 +153,20 @@ private:
     int channels_ = 2;
 };
 
+// SDL2_mixer recognises MPEG audio by the frame header of layer III only; its decoder (mpg123) plays layers I
+// and II as well when it is told the type.
+Mix_Music* LoadStream(const std::string& path) {
+    const std::string extension = UpperExtension(path);
+    if (extension == ".MP1" || extension == ".MP2" || extension == ".MP3") {
+        SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
+        if (file == nullptr) return nullptr;
+        if (Mix_Music* music = Mix_LoadMUSType_RW(file, MUS_MP3, SDL_TRUE)) return music;
+    }
+    return Mix_LoadMUS(path.c_str());
+}
+
 std::unique_ptr<SoundChannel> OpenStream(const std::string& path) {
-    Mix_Music* music = Mix_LoadMUS(path.c_str());
+    Mix_Music* music = LoadStream(path);
     if (music == nullptr) return nullptr;
     return std::make_unique<StreamChannel>(music);
 }
@@ -178,7 +190,7 @@ std::unique_ptr<SoundChannel> OpenSoundChannel(const std::string& path) {
 
 double MeasureSoundFile(const std::string& path) {
     const auto measureStream = [&]() -> double {
-        Mix_Music* music = Mix_LoadMUS(path.c_str());
+        Mix_Music* music = LoadStream(path);
         if (music == nullptr) return -1;
         const double seconds = Mix_MusicDuration(music);
         Mix_FreeMusic(music);

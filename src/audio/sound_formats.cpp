@@ -7,7 +7,9 @@
 namespace kinoloop {
 namespace {
 
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+char Upper(char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
 
 }  // namespace
 
@@ -39,8 +41,8 @@ std::string UpperExtension(std::string_view path) {
 }
 
 bool IsKnownSoundFile(std::string_view path) {
-    static constexpr std::array<std::string_view, 12> kKnown = {".MP1", ".MP2", ".MP3", ".WAV", ".OGG", ".MOD",
-                                                                ".S3M", ".IT",  ".UMX", ".MO3", ".MTM", ".XM"};
+    static constexpr std::array<std::string_view, 12> kKnown = {
+        ".MP1", ".MP2", ".MP3", ".WAV", ".OGG", ".MOD", ".S3M", ".IT", ".UMX", ".MO3", ".MTM", ".XM"};
     const std::string extension = UpperExtension(path);
     return std::find(kKnown.begin(), kKnown.end(), extension) != kKnown.end();
 }

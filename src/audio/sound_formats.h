@@ -7,8 +7,10 @@ namespace kinoloop {
 
 // The engine's own open-dialog filter (stream and tracker formats).
 inline constexpr const char* kEngineFileFilter =
-    "mp1/mp2/mp3/wav/ogg/mod/s3m/it/umx/mo3/mtm/xm|*.mp1;*.mp2;*.mp3;*.wav;*.ogg;*.mod;*.s3m;*.it;*.umx;*.mo3;*.mtm;"
-    "*.xm|Streams (mp1/mp2/mp3/wav/ogg)|*.mp1;*.mp2;*.mp3;*.wav;*.ogg|Trackers (mod/s3m/it/umx/mo3/mtm/xm)|*.mod;"
+    "mp1/mp2/mp3/wav/ogg/mod/s3m/it/umx/mo3/mtm/"
+    "xm|*.mp1;*.mp2;*.mp3;*.wav;*.ogg;*.mod;*.s3m;*.it;*.umx;*.mo3;*.mtm;"
+    "*.xm|Streams (mp1/mp2/mp3/wav/ogg)|*.mp1;*.mp2;*.mp3;*.wav;*.ogg|Trackers "
+    "(mod/s3m/it/umx/mo3/mtm/xm)|*.mod;"
     "*.s3m;*.it;*.umx;*.mo3;*.mtm;*.xm";
 // What the audio object adds to it.
 inline constexpr const char* kPlaylistFilterSuffix = "|Playlist (pls/m3u)|*.pls;*.m3u";
@@ -18,7 +20,8 @@ inline constexpr const char* kSoundFileDialogTitle = "Open Sound File...";
 inline constexpr const char* kSoundFileDialogFilter =
     "Sound Files|*.MP3;*.MP2;*.MP1;*.OGG;*.WAV;*.XM;*.IT;*.S3M;*.MOD;*.MTM;*.UMX;*.MO3";
 
-// True for the extensions ".MP1", ".MP2", ".MP3", ".WAV", ".OGG", ".MOD", ".S3M", ".IT", ".UMX", ".MO3", ".MTM",
+// True for the extensions ".MP1", ".MP2", ".MP3", ".WAV", ".OGG", ".MOD", ".S3M", ".IT", ".UMX", ".MO3",
+// ".MTM",
 // ".XM" in any case.
 bool IsKnownSoundFile(std::string_view path);
 

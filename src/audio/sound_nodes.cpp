@@ -13,12 +13,15 @@ const std::string& SoundTag() {
     return tag;
 }
 
-char ContinuationCode() { return KindInfo(NodeKind::Sound).continuation; }
+char ContinuationCode() {
+    return KindInfo(NodeKind::Sound).continuation;
+}
 
 // Empties the run of the node's own covered cells right after its head.
 void ClearCoveredCells(TimelineGrid& grid, int column, int row) {
     const std::string own(1, ContinuationCode());
-    for (int k = column + 1; k < grid.ColumnCount() && grid.Cell(k, row) == own; ++k) grid.SetCell(k, row, "");
+    for (int k = column + 1; k < grid.ColumnCount() && grid.Cell(k, row) == own; ++k)
+        grid.SetCell(k, row, "");
 }
 
 }  // namespace
@@ -29,8 +32,8 @@ int SoundLengthFrames(int ms, int fps) {
     return frames > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(frames);
 }
 
-SoundBrowseResult BrowseSoundFile(Movie& movie, Notices& notices, SoundFileMeasure& measure, int column, int row,
-                                  const std::string& path, int fps) {
+SoundBrowseResult BrowseSoundFile(Movie& movie, Notices& notices, SoundFileMeasure& measure, int column,
+                                  int row, const std::string& path, int fps) {
     SoundBrowseResult result;
     const NodeText* record = movie.nodeStore.Find(column, row);
     if (record == nullptr || record->tag != SoundTag()) {
@@ -40,7 +43,8 @@ SoundBrowseResult BrowseSoundFile(Movie& movie, Notices& notices, SoundFileMeasu
     std::vector<std::string> fields = SplitFields(record->fieldText);
     if (fields.size() <= static_cast<std::size_t>(field::SoundLength)) fields.resize(field::SoundLength + 1);
 
-    // The longest lengths the node can get are known before measuring: refuse a path that cannot be kept whole.
+    // The longest lengths the node can get are known before measuring: refuse a path that cannot be kept
+    // whole.
     fields[field::SoundPath] = PathToField(path);
     fields[field::Length] = fields[field::SoundLength] = "2147483647";
     if (JoinFields(fields).size() > NodeText::kFieldTextMax) {
@@ -82,7 +86,7 @@ SoundBrowseResult BrowseSoundFile(Movie& movie, Notices& notices, SoundFileMeasu
 std::string SoundNodePath(const std::string& fieldText) {
     const std::vector<std::string> fields = SplitFields(fieldText);
     return fields.size() > static_cast<std::size_t>(field::SoundPath) ? FieldToPath(fields[field::SoundPath])
-                                                                       : std::string();
+                                                                      : std::string();
 }
 
 std::vector<std::string> SoundNodePaths(const NodeStore& store) {

@@ -22,7 +22,9 @@ void Put32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t v
 std::uint32_t Get32(const std::uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
-std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint16_t Get16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 
 }  // namespace
 
@@ -83,7 +85,8 @@ std::string ReadWaveFile(const std::filesystem::path& file, WaveData& data) {
     std::ifstream in(file, std::ios::binary);
     if (!in) return "Cannot open " + file.string() + ".";
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
+    if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
+        std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
         return file.string() + " is not a WAVE file.";
     }
     bool haveFormat = false;

@@ -42,7 +42,8 @@ struct WaveData {
     WaveFormat format;
     std::vector<std::uint8_t> samples;
 };
-// Reads a PCM WAVE file (chunks in any order, unknown chunks skipped). Returns "" on success, else the reason.
+// Reads a PCM WAVE file (chunks in any order, unknown chunks skipped). Returns "" on success, else the
+// reason.
 std::string ReadWaveFile(const std::filesystem::path& file, WaveData& data);
 
 }  // namespace kinoloop

@@ -11,7 +11,8 @@
 namespace kinoloop {
 namespace {
 
-constexpr pa_sample_spec kSpec{PA_SAMPLE_S16LE, WaveRecorder::kFormat.sampleRate, WaveRecorder::kFormat.channels};
+constexpr pa_sample_spec kSpec{PA_SAMPLE_S16LE, WaveRecorder::kFormat.sampleRate,
+                               WaveRecorder::kFormat.channels};
 // Fragments of 20 ms keep the last samples before Stop from being lost in the server's buffer.
 constexpr std::uint32_t kFragmentBytes = kSpec.rate * 4 / 50;
 // How long Prepare waits for the first samples before it gives up.
@@ -28,7 +29,6 @@ struct SourceAnswer {
 
 }  // namespace
 
-
 struct WaveRecorder::Streams {
     pa_stream* record = nullptr;
     pa_stream* keepAwake = nullptr;
@@ -36,7 +36,9 @@ struct WaveRecorder::Streams {
 
 WaveRecorder::WaveRecorder() = default;
 
-WaveRecorder::~WaveRecorder() { Stop(); }
+WaveRecorder::~WaveRecorder() {
+    Stop();
+}
 
 void WaveRecorder::OnRead(pa_stream* stream, std::size_t, void* self) {
     auto* recorder = static_cast<WaveRecorder*>(self);
@@ -72,7 +74,8 @@ void WaveRecorder::OnWrite(pa_stream* stream, std::size_t bytes, void*) {
 namespace {
 
 // The source to record and, when it is a monitor, the name of the sink it watches ("" otherwise).
-bool FindSource(const PulseConnection& connection, const std::string& wanted, std::string& name, std::string& sink) {
+bool FindSource(const PulseConnection& connection, const std::string& wanted, std::string& name,
+                std::string& sink) {
     SourceAnswer answer{&connection};
     const char* sourceName = wanted.empty() ? "@DEFAULT_SOURCE@" : wanted.c_str();
     connection.Wait(pa_context_get_source_info_by_name(
@@ -145,7 +148,8 @@ std::string WaveRecorder::OpenStreams() {
     std::string sourceName;
     std::string sinkName;
     if (!FindSource(connection, source_, sourceName, sinkName)) {
-        return "There is no recording device \"" + (source_.empty() ? std::string("default") : source_) + "\".";
+        return "There is no recording device \"" + (source_.empty() ? std::string("default") : source_) +
+               "\".";
     }
     {
         std::lock_guard storeLock(mutex_);
@@ -160,10 +164,13 @@ std::string WaveRecorder::OpenStreams() {
     }
     pa_stream_set_read_callback(streams_->record, &WaveRecorder::OnRead, this);
     pa_buffer_attr attributes;
-    attributes.maxlength = attributes.tlength = attributes.prebuf = attributes.minreq = static_cast<std::uint32_t>(-1);
+    attributes.maxlength = attributes.tlength = attributes.prebuf = attributes.minreq =
+        static_cast<std::uint32_t>(-1);
     attributes.fragsize = kFragmentBytes;
-    if (pa_stream_connect_record(streams_->record, sourceName.c_str(), &attributes, PA_STREAM_ADJUST_LATENCY) < 0) {
-        const std::string error = "Cannot record from \"" + sourceName + "\": " + connection.LastError() + ".";
+    if (pa_stream_connect_record(streams_->record, sourceName.c_str(), &attributes,
+                                 PA_STREAM_ADJUST_LATENCY) < 0) {
+        const std::string error =
+            "Cannot record from \"" + sourceName + "\": " + connection.LastError() + ".";
         CloseStreamsLocked();
         return error;
     }
@@ -171,14 +178,16 @@ std::string WaveRecorder::OpenStreams() {
     if (!sinkName.empty()) {
         // A short buffer keeps the sink rendering in small blocks, so that its monitor delivers steadily and
         // nothing recorded waits in a large block when the recording stops.
-        streams_->keepAwake = pa_stream_new(connection.Context(), "Kinoloop recording (silence)", &kSpec, nullptr);
+        streams_->keepAwake =
+            pa_stream_new(connection.Context(), "Kinoloop recording (silence)", &kSpec, nullptr);
         if (streams_->keepAwake != nullptr) {
             pa_stream_set_write_callback(streams_->keepAwake, &WaveRecorder::OnWrite, this);
             pa_buffer_attr silence;
-            silence.maxlength = silence.prebuf = silence.minreq = silence.fragsize = static_cast<std::uint32_t>(-1);
+            silence.maxlength = silence.prebuf = silence.minreq = silence.fragsize =
+                static_cast<std::uint32_t>(-1);
             silence.tlength = kFragmentBytes;
-            pa_stream_connect_playback(streams_->keepAwake, sinkName.c_str(), &silence, PA_STREAM_ADJUST_LATENCY,
-                                       nullptr, nullptr);
+            pa_stream_connect_playback(streams_->keepAwake, sinkName.c_str(), &silence,
+                                       PA_STREAM_ADJUST_LATENCY, nullptr, nullptr);
         }
     }
     return {};
@@ -223,7 +232,8 @@ void WaveRecorder::Stop() {
         const auto wanted = std::chrono::steady_clock::now() - startedAt_;
         const auto deadline = std::chrono::steady_clock::now() + kLastSamplesWait;
         const auto wantedFrames = std::chrono::duration<double>(wanted).count() * kFormat.sampleRate;
-        while (std::chrono::steady_clock::now() < deadline && static_cast<double>(FrameCount()) < wantedFrames) {
+        while (std::chrono::steady_clock::now() < deadline &&
+               static_cast<double>(FrameCount()) < wantedFrames) {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
     }
@@ -244,7 +254,9 @@ std::int64_t WaveRecorder::FrameCount() const {
     return static_cast<std::int64_t>(store_.size() / kFormat.BytesPerFrame());
 }
 
-std::int64_t WaveRecorder::LengthMs() const { return FrameCount() * 1000 / kFormat.sampleRate; }
+std::int64_t WaveRecorder::LengthMs() const {
+    return FrameCount() * 1000 / kFormat.sampleRate;
+}
 
 std::vector<std::uint8_t> WaveRecorder::Samples() const {
     std::lock_guard lock(mutex_);

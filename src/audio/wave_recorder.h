@@ -1,7 +1,7 @@
 #pragma once
-// The sound-input recorder: PCM 22050 Hz, 16 bit, stereo from a PulseAudio source into memory, saved as a WAVE
-// file. While it records from a monitor source it plays silence into that source's sink: a monitor sends nothing
-// while its sink is idle, and a recording of N seconds must hold N seconds of samples whatever plays.
+// The sound-input recorder: PCM 22050 Hz, 16 bit, stereo from a PulseAudio source into memory, saved as a
+// WAVE file. While it records from a monitor source it plays silence into that source's sink: a monitor sends
+// nothing while its sink is idle, and a recording of N seconds must hold N seconds of samples whatever plays.
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -32,7 +32,8 @@ public:
     const std::string& Source() const { return source_; }
 
     // Connects, opens the streams and waits until samples flow (up to 3 s: a monitor of an idle sink takes
-    // nearly 2 s), so that Start is immediate. A render calls it while it prepares. Returns "" or what failed.
+    // nearly 2 s), so that Start is immediate. A render calls it while it prepares. Returns "" or what
+    // failed.
     std::string Prepare();
     // Empties the store and starts keeping samples (preparing first when needed, which may wait as Prepare
     // does). The recording's clock starts when it returns. Returns "" or what failed.

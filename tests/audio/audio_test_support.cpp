@@ -16,14 +16,16 @@ bool PulseAvailable() {
     return pulse != nullptr && std::string(pulse) == "1";
 }
 
-void UseTestAudioDriver() { setenv("SDL_AUDIODRIVER", PulseAvailable() ? "pulseaudio" : "dummy", 1); }
+void UseTestAudioDriver() {
+    setenv("SDL_AUDIODRIVER", PulseAvailable() ? "pulseaudio" : "dummy", 1);
+}
 
 QCoreApplication& TestApp() {
     static int argc = 1;
     static char name[] = "audio_tests";
     static char* argv[] = {name, nullptr};
     static QCoreApplication* app = QCoreApplication::instance() != nullptr ? QCoreApplication::instance()
-                                                                            : new QCoreApplication(argc, argv);
+                                                                           : new QCoreApplication(argc, argv);
     return *app;
 }
 
@@ -45,12 +47,14 @@ void SpinFor(int ms) {
     SpinUntil([&] { return timer.elapsed() >= ms; }, ms + 1000);
 }
 
-bool Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+bool Shell(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
 
 double FfprobeSeconds(const std::filesystem::path& file) {
     const std::string command =
-        "ffprobe -v error -show_entries format=duration -of default=noprint_wrappers=1:nokey=1 '" + file.string() +
-        "' 2>/dev/null";
+        "ffprobe -v error -show_entries format=duration -of default=noprint_wrappers=1:nokey=1 '" +
+        file.string() + "' 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return -1;
     std::array<char, 128> line{};
@@ -67,15 +71,31 @@ const SoundFiles& SoundFiles::Get() {
         made.wav = dir / "tone.wav";
         made.ogg = dir / "tone.ogg";
         made.mp3 = dir / "tone.mp3";
+        made.mp3NoHeader = dir / "plain.mp3";
+        made.mp2 = dir / "tone.mp2";
         made.mod = dir / "song.mod";
         made.xm = dir / "song.xm";
         made.tone1k = dir / "tone1k.wav";
         made.garbage = dir / "noise.mp3";
         Shell("sox -n -r 44100 -c 2 -b 16 '" + made.wav.string() + "' synth 1.3 sine 440 vol 0.5");
-        Shell("ffmpeg -y -v error -f lavfi -i sine=frequency=440:duration=1.7:sample_rate=44100 -ac 2 -c:a libvorbis '" +
-              made.ogg.string() + "'");
-        Shell("ffmpeg -y -v error -f lavfi -i sine=frequency=440:duration=2.1:sample_rate=44100 -ac 2 -c:a libmp3lame '" +
-              made.mp3.string() + "'");
+        Shell(
+            "ffmpeg -y -v error -f lavfi -i sine=frequency=440:duration=1.7:sample_rate=44100 -ac 2 -c:a "
+            "libvorbis '" +
+            made.ogg.string() + "'");
+        Shell(
+            "ffmpeg -y -v error -f lavfi -i sine=frequency=440:duration=2.1:sample_rate=44100 -ac 2 -c:a "
+            "libmp3lame '" +
+            made.mp3.string() + "'");
+        // No Xing/LAME header: the length must come from the frames.
+        Shell(
+            "ffmpeg -y -v error -f lavfi -i sine=frequency=440:duration=1.2:sample_rate=22050 -ac 1 -c:a "
+            "libmp3lame "
+            "-b:a 64k -write_xing 0 '" +
+            made.mp3NoHeader.string() + "'");
+        Shell(
+            "ffmpeg -y -v error -f lavfi -i sine=frequency=440:duration=1.1:sample_rate=44100 -ac 2 -c:a mp2 "
+            "'" +
+            made.mp2.string() + "'");
         Shell("sox -n -r 44100 -c 2 -b 16 '" + made.tone1k.string() + "' synth 3 sine 1000 vol 0.5");
         WriteModFile(made.mod, 16);
         WriteXmFile(made.xm, 20);

@@ -1,6 +1,6 @@
 #pragma once
-// What the engine and recorder tests share: the Qt event loop, the sound output the tests use, and sound files
-// made once for the whole test program with sox, ffmpeg and the module writers.
+// What the engine and recorder tests share: the Qt event loop, the sound output the tests use, and sound
+// files made once for the whole test program with sox, ffmpeg and the module writers.
 #include <QCoreApplication>
 #include <filesystem>
 #include <functional>
@@ -27,7 +27,7 @@ double FfprobeSeconds(const std::filesystem::path& file);
 
 // Sound files of known lengths, made once per test program.
 struct SoundFiles {
-    std::filesystem::path wav, ogg, mp3, mod, xm, tone1k, garbage;
+    std::filesystem::path wav, ogg, mp3, mp3NoHeader, mp2, mod, xm, tone1k, garbage;
     static const SoundFiles& Get();
 
 private:

@@ -12,7 +12,8 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 void Text(Bytes& out, const std::string& text, std::size_t size) {
-    for (std::size_t i = 0; i < size; ++i) out.push_back(i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
+    for (std::size_t i = 0; i < size; ++i)
+        out.push_back(i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
 }
 void Be16(Bytes& out, unsigned value) {
     out.push_back(static_cast<std::uint8_t>(value >> 8));
@@ -25,11 +26,13 @@ void Le16(Bytes& out, unsigned value) {
 void Le32(Bytes& out, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF));
 }
-void Zeros(Bytes& out, std::size_t count) { out.insert(out.end(), count, 0); }
+void Zeros(Bytes& out, std::size_t count) {
+    out.insert(out.end(), count, 0);
+}
 
 void Save(const std::filesystem::path& file, const Bytes& bytes) {
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 constexpr int kSampleBytes = 64;

@@ -1,6 +1,6 @@
 #pragma once
-// Small valid tracker modules written by the tests: one instrument holding a looped square wave, one note, and a
-// song that ends after a known number of rows (speed 6 at 125 BPM: 0.12 s a row).
+// Small valid tracker modules written by the tests: one instrument holding a looped square wave, one note,
+// and a song that ends after a known number of rows (speed 6 at 125 BPM: 0.12 s a row).
 #include <filesystem>
 
 namespace kinoloop::testing {

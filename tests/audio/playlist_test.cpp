@@ -19,11 +19,25 @@ TEST(SoundFormats, KnownExtensionsInAnyCase) {
         const char* path;
         bool known;
     } cases[] = {
-        {"track.Mp3", true},       {"track.mp4", false},      {"a.MP1", true},  {"a.mp2", true},
-        {"a.wav", true},           {"a.OGG", true},           {"a.mod", true},  {"a.s3m", true},
-        {"a.It", true},            {"a.umx", true},           {"a.mo3", true},  {"a.mtm", true},
-        {"a.xm", true},            {"a.flac", false},         {"mp3", false},   {"", false},
-        {"/music.mp3/track", false}, {"C:\\music\\x.XM", true}, {"a.xm.bak", false},
+        {"track.Mp3", true},
+        {"track.mp4", false},
+        {"a.MP1", true},
+        {"a.mp2", true},
+        {"a.wav", true},
+        {"a.OGG", true},
+        {"a.mod", true},
+        {"a.s3m", true},
+        {"a.It", true},
+        {"a.umx", true},
+        {"a.mo3", true},
+        {"a.mtm", true},
+        {"a.xm", true},
+        {"a.flac", false},
+        {"mp3", false},
+        {"", false},
+        {"/music.mp3/track", false},
+        {"C:\\music\\x.XM", true},
+        {"a.xm.bak", false},
     };
     for (const auto& c : cases) EXPECT_EQ(IsKnownSoundFile(c.path), c.known) << c.path;
 }

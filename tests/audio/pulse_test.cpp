@@ -35,7 +35,8 @@ protected:
 };
 
 // Left channel of 16-bit stereo samples, as doubles.
-std::vector<double> LeftChannel(const std::vector<std::uint8_t>& samples, std::size_t first, std::size_t count) {
+std::vector<double> LeftChannel(const std::vector<std::uint8_t>& samples, std::size_t first,
+                                std::size_t count) {
     std::vector<double> left;
     for (std::size_t frame = first; frame < first + count && (frame + 1) * 4 <= samples.size(); ++frame) {
         const auto value = static_cast<std::int16_t>(samples[frame * 4] | (samples[frame * 4 + 1] << 8));
@@ -138,7 +139,8 @@ TEST_F(Pulse, ToneThroughTheEngineIsRecordedFromTheMonitor) {
     EXPECT_NEAR(static_cast<double>(recorder.LengthMs()), recordedMs, 1);
 
     // The middle of the tone: 0.3 s of it from 1.3 s after its start.
-    const std::vector<double> middle = LeftChannel(wave.samples, static_cast<std::size_t>(22050 * 1.6), 22050 * 3 / 10);
+    const std::vector<double> middle =
+        LeftChannel(wave.samples, static_cast<std::size_t>(22050 * 1.6), 22050 * 3 / 10);
     ASSERT_GT(Rms(middle), 1000) << "the tone did not reach the recording";
     EXPECT_NEAR(DominantFrequency(middle, 22050), 1000, 20);
 }
@@ -153,7 +155,8 @@ TEST_F(Pulse, RecordingWhileNothingPlaysHoldsItsWallTime) {
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
     EXPECT_NEAR(static_cast<double>(recorder.LengthMs()), wallMs, 100);
     EXPECT_GE(recorder.LengthMs() / 1000, 4);
-    const std::vector<double> all = LeftChannel(recorder.Samples(), 0, static_cast<std::size_t>(recorder.FrameCount()));
+    const std::vector<double> all =
+        LeftChannel(recorder.Samples(), 0, static_cast<std::size_t>(recorder.FrameCount()));
     EXPECT_LT(Rms(all), 1.0);  // silence
 
     recorder.Clear();
@@ -200,8 +203,8 @@ TEST(NoSoundServer, EverythingFailsAndTheProgramGoesOn) {
     EXPECT_FALSE(recorder.Recording());
     EXPECT_EQ(recorder.LengthMs(), 0);
 
-    // The engine asked for PulseAudio gets none: it plays into a silent output, and measuring, playing and the
-    // end timer go on working.
+    // The engine asked for PulseAudio gets none: it plays into a silent output, and measuring, playing and
+    // the end timer go on working.
     const char* driver = std::getenv("SDL_AUDIODRIVER");
     const std::string keptDriver = driver != nullptr ? driver : "";
     setenv("SDL_AUDIODRIVER", "pulseaudio", 1);

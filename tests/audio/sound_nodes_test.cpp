@@ -66,15 +66,14 @@ TEST_F(SoundNodeBrowse, LengthIsWholeSecondsTimesFps) {
         {10900, 25, 250, 249},  // 10 whole seconds
         {500, 25, 0, 0},        // under a second: no length, no cells
         {-1, 25, 0, 0},         // cannot be opened: length 0, no message
-        {1000, 25, 25, 24},
-        {2999, 30, 60, 59},
-        {0, 25, 0, 0},
+        {1000, 25, 25, 24},    {2999, 30, 60, 59}, {0, 25, 0, 0},
     };
     for (const auto& c : cases) {
         SetUp();
         notices.boxes.clear();
         FixedMeasure measure(c.ms);
-        const SoundBrowseResult result = BrowseSoundFile(movie, notices, measure, 100, 1, "/music/a.wav", c.fps);
+        const SoundBrowseResult result =
+            BrowseSoundFile(movie, notices, measure, 100, 1, "/music/a.wav", c.fps);
         EXPECT_TRUE(result.stored) << c.ms;
         EXPECT_EQ(result.length, c.length) << c.ms;
         EXPECT_FALSE(result.truncated) << c.ms;
@@ -97,7 +96,8 @@ TEST_F(SoundNodeBrowse, ShowsTheBalloonMeasuresAndStoresThePathWithQuestionMarks
     EXPECT_EQ(measure.measured[0], "C:\\music\\a.mp3");
     EXPECT_EQ(Fields(100, 1)[field::SoundPath], "C?\\music\\a.mp3");
     EXPECT_EQ(SoundNodePath(movie.nodeStore.Find(100, 1)->fieldText), "C:\\music\\a.mp3");
-    EXPECT_EQ(movie.txtRecords.Line(field::SoundPath), "C?\\music\\a.mp3");  // the panel shows what was stored
+    EXPECT_EQ(movie.txtRecords.Line(field::SoundPath),
+              "C?\\music\\a.mp3");  // the panel shows what was stored
     EXPECT_EQ(movie.txtRecords.Line(field::Length), "75");
 }
 
@@ -188,7 +188,8 @@ TEST_F(SoundNodeBrowse, FailuresGiveTheLoadingMessage) {
 
     FixedMeasure measure(1000);
     AddCameraAt(200, 1);
-    EXPECT_FALSE(BrowseSoundFile(movie, notices, measure, 200, 1, "/m/a.mp3", 25).stored);  // not a sound node
+    EXPECT_FALSE(
+        BrowseSoundFile(movie, notices, measure, 200, 1, "/m/a.mp3", 25).stored);  // not a sound node
     EXPECT_FALSE(BrowseSoundFile(movie, notices, measure, 300, 1, "/m/a.mp3", 25).stored);  // no node at all
     EXPECT_EQ(notices.LastText(), kSoundLoadProblem);
     EXPECT_EQ(notices.boxes.size(), 3u);
@@ -209,7 +210,8 @@ TEST(SoundNodePaths, StoreOrderWithColonsRestored) {
         movie.SelCol = n.column + 1;
         movie.AddCameraRecord(CameraNode{});
     }
-    EXPECT_EQ(SoundNodePaths(movie.nodeStore), (std::vector<std::string>{"C:\\a.mp3", "/b.ogg", "C:\\a.mp3"}));
+    EXPECT_EQ(SoundNodePaths(movie.nodeStore),
+              (std::vector<std::string>{"C:\\a.mp3", "/b.ogg", "C:\\a.mp3"}));
     EXPECT_EQ(SoundNodePath("1:2:3"), "");
     EXPECT_EQ(SoundLengthFrames(10900, 25), 250);
     EXPECT_EQ(SoundLengthFrames(5000, 0), 0);
