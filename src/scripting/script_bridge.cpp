@@ -178,9 +178,9 @@ void ScriptBridge::Pause(std::int64_t milliseconds) {
     pausing_ = true;
     pauseEnded_ = false;
     if (QCoreApplication::instance() != nullptr) {
-        WaitUntil([this] { return !tmrPause.isActive() || pauseEnded_; });
+        ServeEventsUntil([this] { return !tmrPause.isActive() || pauseEnded_; });
     } else {  // no event loop to run the timer (a console run without an application object)
-        WaitUntil([this] { return pauseEnded_; }, {}, std::chrono::milliseconds(milliseconds));
+        ServeEventsUntil([this] { return pauseEnded_; }, {}, std::chrono::milliseconds(milliseconds));
         tmrPause.stop();
     }
     pausing_ = outerPausing;

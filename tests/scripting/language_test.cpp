@@ -73,7 +73,8 @@ TEST_P(Statements, PrintWhatTheyShould) {
     const Case& c = GetParam();
     EXPECT_EQ(RunScript(Unit(c.body,
                              "var i: Integer; b: Byte; w: Word; d: Double; s: String; v: Variant; "
-                             "c: Char; bo: Boolean; x: TAnything; si: Single;")),
+                             "c: Char; bo: Boolean; x: TAnything; si: Single;\n"
+                                     "function Grow(var t: String): String;\nbegin\n  Result := t;\n  t := 'changed';\nend;")),
               c.expected)
         << c.what;
 }
@@ -104,6 +105,7 @@ const Case kStatements[] = {
      "try raise EOne.Create('x') except on E: ETwo do WriteLn(2) else WriteLn('else') end;", "else\n"},
     {"an error inside a routine is caught by the caller",
      "try s := Copy('a', 1, 1); i := StrToInt(s) except WriteLn('caught') end;", "caught\n"},
+    {"x := x + f() reads x before f changes it", "s := 'a'; s := s + Grow(s); WriteLn(s);", "aa\n"},
     {"out of bounds is an error",
      "try s := 'ab'; c := s[3]; except on E: Exception do WriteLn(E.Message) end;",
      "String index out of bounds (3)\n"},

@@ -384,12 +384,17 @@ Flow Block::Exec(Ctx& c) const {
 
 Flow AppendStmt::Exec(Ctx& c) const {
     Value* slot = target->Ref(c);
+    // The variable is read before the right side runs (which may change it); holding the old value costs one
+    // reference, given back before appending so that a string held only here still grows in place.
+    Value old = *slot;
     Value e = extra->Eval(c);
-    if (slot->IsStr() && e.IsStr()) {
+    bool unchanged = old.kind() == slot->kind() && (old.kind() < Kind::Str || old.RawHeap() == slot->RawHeap());
+    if (unchanged && slot->IsStr() && e.IsStr()) {
+        old = Value();
         if (!e.StrRef().empty()) slot->MutableStr() += e.StrRef();
         return Flow::Normal;
     }
-    Value sum = WithPlace(pos, [&] { return Add(*slot, e); });
+    Value sum = WithPlace(pos, [&] { return Add(old, e); });
     WithPlace(pos, [&] { StoreFast(*slot, std::move(sum), type, desc); });
     return Flow::Normal;
 }
