@@ -18,7 +18,7 @@ struct DepthGuard {
 };
 }  // namespace
 
-WaitOutcome WaitUntil(const std::function<bool()>& done, const std::function<bool()>& stop,
+WaitOutcome ServeEventsUntil(const std::function<bool()>& done, const std::function<bool()>& stop,
                       std::chrono::milliseconds timeout) {
     DepthGuard depth;
     QElapsedTimer clock;
@@ -38,8 +38,8 @@ WaitOutcome WaitUntil(const std::function<bool()>& done, const std::function<boo
     }
 }
 
-void WaitFor(std::chrono::milliseconds duration) {
-    WaitUntil([] { return false; }, {}, duration);
+void ServeEventsFor(std::chrono::milliseconds duration) {
+    ServeEventsUntil([] { return false; }, {}, duration);
 }
 
 void ProcessPendingEvents() {

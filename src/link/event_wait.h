@@ -16,11 +16,11 @@ inline constexpr std::chrono::milliseconds kNoTimeLimit{-1};
 
 // Returns as soon as `done` holds (Done), else when `stop` holds (Stopped), else when `timeout` has passed
 // (TimedOut; a negative timeout never passes). Conditions are looked at about every millisecond.
-WaitOutcome WaitUntil(const std::function<bool()>& done, const std::function<bool()>& stop = {},
+WaitOutcome ServeEventsUntil(const std::function<bool()>& done, const std::function<bool()>& stop = {},
                       std::chrono::milliseconds timeout = kNoTimeLimit);
 
 // Serves events for the given time.
-void WaitFor(std::chrono::milliseconds duration);
+void ServeEventsFor(std::chrono::milliseconds duration);
 
 // Serves the events that are pending now, once.
 void ProcessPendingEvents();

@@ -73,7 +73,7 @@ void ReplayControl::LoadReplay(const std::string& name, bool endFirst) {
     if (endFirst) {
         link_.SendMessagePacket("MST", "/end");
         ProcessPendingEvents();
-        WaitFor(std::chrono::milliseconds(kEndSettleMs));
+        ServeEventsFor(std::chrono::milliseconds(kEndSettleMs));
     }
     ScrollToFirstColumn();
     link_.Ports().timeline->Repaint();
@@ -119,7 +119,7 @@ MoveResult ReplayControl::DoLoadReplayAndMove(const std::string& name, bool play
     // The state handler starts the frame clock when the simulator reports the replay running. Waiting does not
     // end on its own; Stop Playback ends it.
     const WaitOutcome outcome =
-        WaitUntil([&] { return ports.frameClock->IsActive(); }, [&] { return stopRequested_.load(); });
+        ServeEventsUntil([&] { return ports.frameClock->IsActive(); }, [&] { return stopRequested_.load(); });
     if (outcome != WaitOutcome::Done) return MoveResult::Stopped;
 
     ports.frameClock->Stop();

@@ -85,7 +85,7 @@ bool SimulatorLauncher::LaunchSimulator() {
     NativeWindow found = 0;
     QElapsedTimer sinceLook;
     sinceLook.start();
-    WaitUntil(
+    ServeEventsUntil(
         [&] {
             if (sinceLook.elapsed() < 100) return false;
             sinceLook.restart();

@@ -9,15 +9,15 @@ namespace {
 TEST(EventWait, EndsWhenTheConditionIsMetByAnEventServedMeanwhile) {
     bool done = false;
     QTimer::singleShot(20, [&] { done = true; });
-    EXPECT_EQ(WaitUntil([&] { return done; }), WaitOutcome::Done);
+    EXPECT_EQ(ServeEventsUntil([&] { return done; }), WaitOutcome::Done);
 }
 
 TEST(EventWait, StopAndTimeLimitEndItToo) {
     bool stop = false;
     QTimer::singleShot(20, [&] { stop = true; });
-    EXPECT_EQ(WaitUntil([] { return false; }, [&] { return stop; }), WaitOutcome::Stopped);
-    EXPECT_EQ(WaitUntil([] { return false; }, {}, std::chrono::milliseconds(30)), WaitOutcome::TimedOut);
-    EXPECT_EQ(WaitUntil([] { return true; }, [] { return true; }, std::chrono::milliseconds(0)), WaitOutcome::Done)
+    EXPECT_EQ(ServeEventsUntil([] { return false; }, [&] { return stop; }), WaitOutcome::Stopped);
+    EXPECT_EQ(ServeEventsUntil([] { return false; }, {}, std::chrono::milliseconds(30)), WaitOutcome::TimedOut);
+    EXPECT_EQ(ServeEventsUntil([] { return true; }, [] { return true; }, std::chrono::milliseconds(0)), WaitOutcome::Done)
         << "a condition already met wins over stop and time";
 }
 
@@ -36,7 +36,7 @@ TEST(EventWait, NoCommandStartsWhileAnotherWaits) {
         triedDuringWait = true;
         EXPECT_TRUE(WaitRunning());
     });
-    WaitUntil([&] { return triedDuringWait; });
+    ServeEventsUntil([&] { return triedDuringWait; });
     EXPECT_FALSE(acquiredDuringWait);
     EXPECT_FALSE(WaitRunning());
     CommandScope after;

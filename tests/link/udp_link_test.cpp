@@ -33,7 +33,7 @@ protected:
     // Datagrams the simulator receives within the time.
     std::vector<Datagram> Receive(std::size_t count, std::chrono::milliseconds limit = 2000ms) {
         std::vector<Datagram> got;
-        WaitUntil(
+        ServeEventsUntil(
             [&] {
                 while (simulator.hasPendingDatagrams()) {
                     const QByteArray d = simulator.receiveDatagram().data();
@@ -82,7 +82,7 @@ TEST_F(UdpLinkTest, DatagramsFromAnotherHostAreRefused) {
     QUdpSocket stranger;
     ASSERT_TRUE(stranger.bind(QHostAddress("127.0.0.3"), 0));
     FromSimulator(stranger, testing::Tagged("ACK", 8));
-    WaitUntil([&] { return link->RefusedDatagrams() > 0; }, {}, 2000ms);
+    ServeEventsUntil([&] { return link->RefusedDatagrams() > 0; }, {}, 2000ms);
     EXPECT_EQ(link->RefusedDatagrams(), 1u);
     EXPECT_TRUE(Receive(1, 200ms).empty());
 }
@@ -140,7 +140,7 @@ TEST_F(UdpLinkTest, PollingWhilePausedFillsTheCameraNodeAndSendsItBack) {
 
     c.flags = 2;  // running: polling stops
     FromSimulator(simulator, BuildCameraPacket(c));
-    WaitUntil([&] { return !link->IsActive(); }, {}, 2000ms);
+    ServeEventsUntil([&] { return !link->IsActive(); }, {}, 2000ms);
     EXPECT_FALSE(link->IsActive());
 }
 

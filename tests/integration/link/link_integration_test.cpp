@@ -110,7 +110,7 @@ protected:
         panel.setAttribute(Qt::WA_NativeWindow);
         panel.resize(512, 384);
         panel.show();
-        WaitFor(200ms);
+        ServeEventsFor(200ms);
         host = X11WindowHost::Open(panel.winId());
         ASSERT_NE(host, nullptr);
 
@@ -158,7 +158,7 @@ protected:
     }
 
     bool WaitForLog(const std::function<bool(const LogLine&)>& match, std::chrono::milliseconds limit = 5000ms) {
-        return WaitUntil(
+        return ServeEventsUntil(
                    [&] {
                        for (const LogLine& l : Log())
                            if (match(l)) return true;
@@ -200,7 +200,7 @@ TEST_F(LinkIntegrationTest, LaunchEmbedsTheWindowAtItsPlaceAndAnnouncesTheLink) 
 
     // A resize of the panel places the window again.
     panel.resize(640, 480);
-    WaitFor(100ms);
+    ServeEventsFor(100ms);
     launcher->PlaceSimulatorWindow();
     const auto resized = host->ScreenRectangle(window);
     ASSERT_TRUE(resized);
@@ -245,7 +245,7 @@ TEST_F(LinkIntegrationTest, PollingWhilePausedWritesTheSimulatorsCameraIntoTheNo
         return l.direction == "OUT" && l.tag == "STA" && l.details.find("flags=") == 0 &&
                (std::stoi(l.details.substr(6)) & 4) != 0;
     })) << "the simulator reports itself paused";
-    WaitFor(200ms);
+    ServeEventsFor(200ms);
 
     CameraNode node;
     node.fieldOfView = 45;
@@ -277,7 +277,7 @@ TEST_F(LinkIntegrationTest, TheEmbeddedWindowShowsThePausedReplayTimeInItsBar) {
     ASSERT_TRUE(WaitForLog([](const LogLine& l) {
         return l.direction == "OUT" && l.tag == "STA" && (std::stoi(l.details.substr(6)) & 4) != 0;
     }));
-    WaitFor(300ms);  // the window repaints after the pause
+    ServeEventsFor(300ms);  // the window repaints after the pause
     long pausedAt = -1;
     for (const LogLine& l : Log()) {
         if (l.direction == "OUT" && l.tag == "STA" && (std::stoi(l.details.substr(6)) & 4) != 0) pausedAt = l.replayTime;
