@@ -12,6 +12,7 @@
 #include "audio_test_support.h"
 #include "model/field_text.h"
 #include "module_files.h"
+#include "scripted_notices.h"
 
 namespace kinoloop {
 namespace {
@@ -303,6 +304,39 @@ TEST(RecordingControls, OpensPavucontrolOnItsRecordingPageWhenInstalled) {
     std::getline(in, arguments);
     EXPECT_EQ(arguments, "--tab=2");
     setenv("PATH", keptPath.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace kinoloop
+
+namespace kinoloop {
+namespace {
+
+TEST_F(AudioEngine, BrowsingARealFileMeasuresItWithTheEngine) {
+    testing::TempFolder folder;
+    const auto file = folder / "take 1: ten point nine.wav";  // a ":" as drive paths have
+    ASSERT_TRUE(testing::Shell("sox -n -r 8000 -c 1 -b 16 '" + file.string() + "' synth 10.9 sine 300"));
+    Movie movie;
+    movie.ResetTimeline(600, 25);
+    movie.SelCol = 100;
+    movie.AddSoundRecord(SoundNode{});
+    movie.strTimeline.SetCell(100, 1, "T");
+    testing::ScriptedNotices notices;
+
+    const SoundBrowseResult result = BrowseSoundFile(movie, notices, *audio, 100, 1, file.string(), 25);
+    EXPECT_TRUE(result.stored);
+    EXPECT_EQ(result.length, 250);
+    EXPECT_EQ(movie.strTimeline.Cell(349, 1), "t");
+    EXPECT_EQ(movie.strTimeline.Cell(350, 1), "");
+    EXPECT_TRUE(notices.boxes.empty());
+    EXPECT_NE(movie.nodeStore.Find(100, 1)->fieldText.find("take 1? ten point nine.wav"), std::string::npos);
+
+    // The node's file goes into the playlist with ":" restored and plays from there.
+    PrepareSoundPlaylist(movie, *audio);
+    ASSERT_EQ(audio->ItemCount(), 1);
+    EXPECT_TRUE(StartSoundNode(*audio, movie.nodeStore.Find(100, 1)->fieldText));
+    EXPECT_EQ(audio->CurrentFile(), file.string());
+    EXPECT_EQ(audio->LengthMs(), 10900);
 }
 
 }  // namespace
