@@ -5,7 +5,7 @@ set -uo pipefail
 
 display=99
 while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do display=$((display + 1)); done
-Xvfb ":${display}" -screen 0 1920x1080x24 -nolisten tcp >/tmp/kl-xvfb-$$.log 2>&1 &
+Xvfb ":${display}" -screen 0 1920x1080x24 -nolisten tcp -noreset >/tmp/kl-xvfb-$$.log 2>&1 &
 xvfb_pid=$!
 
 export XDG_RUNTIME_DIR=$(mktemp -d /tmp/kl-xdg-XXXXXX)
