@@ -28,7 +28,7 @@ using namespace kinoloop;
 
 namespace {
 
-void Settle(int ms) { WaitFor(std::chrono::milliseconds(ms)); }
+void Settle(int ms) { ServeEventsFor(std::chrono::milliseconds(ms)); }
 
 bool Save(const QString& file) {
     const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);

@@ -73,7 +73,7 @@ QString TfrmNote::EditNote(const QString& text) {
     raise();
     activateWindow();
     txtNote_->setFocus();
-    WaitUntil([this] { return !isVisible(); });
+    ServeEventsUntil([this] { return !isVisible(); });
     return txtNote_->toPlainText();
 }
 

@@ -80,7 +80,7 @@ void TimelineEditor::SelectCell(int column, int row) {
         ctx_.simulator->SendCamera();
         QCoreApplication::processEvents();
         // Give the simulator a moment to take the camera before its state is asked for.
-        WaitFor(std::chrono::milliseconds(50));
+        ServeEventsFor(std::chrono::milliseconds(50));
         ctx_.simulator->RequestState();
         if (!ctx_.simulator->CameraPolling()) ctx_.simulator->StartCameraPolling();
     }

@@ -172,27 +172,16 @@ void TimelineGridView::PaintGrid(QPainter& painter, const QRect& area) {
             }
         }
 
-        // Node shapes.
-        painter.setPen(Qt::black);
+        // Node shapes, blitted from one prepared picture per look of a cell.
         for (int row = vis.firstRow; row <= vis.lastRow; ++row) {
             for (int c = vis.firstColumn; c <= vis.lastColumn; ++c) {
                 const CellCode code = grid.Code(c, row);
                 if (code.Empty()) continue;
-                const CellPaint plan = PlanCell(code.Text(), c, false);
+                const bool selectedOnly = selection_.Contains(c, row) && !selection_.IsFocused(c, row);
+                const CellPaint plan = PlanCell(code.Text(), c, selectedOnly);
                 if (!plan.node) continue;
                 const CellRect r = layout_.CellAt(c, row);
-                painter.setBrush(ToQColor(plan.fill));
-                painter.drawRect(Outline(r.left, r.top + 1, r.right, r.bottom - 1));
-                painter.setBrush(Qt::white);
-                if (plan.mark == CellPaint::Mark::HeadEllipse) {
-                    painter.drawEllipse(Outline(r.left + 2, r.top + 9, r.right - 2, r.bottom - 4));
-                } else {
-                    painter.drawLine(r.left + 2, r.top + 9, r.right - 2, r.top + 9);
-                }
-                if (plan.note) {
-                    painter.setBrush(ToQColor(colour::NoteMark));
-                    painter.drawRect(Outline(r.right - 5, r.top + 1, r.right, r.top + 6));
-                }
+                painter.drawImage(r.left, r.top, CellSprite(code.First(), plan));
             }
         }
 
@@ -216,6 +205,37 @@ void TimelineGridView::PaintGrid(QPainter& painter, const QRect& area) {
         if (tracksBottom > tracksTop) painter.drawLine(h.left + 4, tracksTop, h.left + 4, tracksBottom - 1);
     }
     painter.setBrush(Qt::NoBrush);
+}
+
+const QImage& TimelineGridView::CellSprite(char code, const CellPaint& plan) {
+    namespace colour = timeline_colour;
+    const int key = (static_cast<unsigned char>(code) << 3) | (plan.note ? 4 : 0) | static_cast<int>(plan.background);
+    auto found = sprites_.find(key);
+    if (found != sprites_.end()) return found->second;
+    const int w = layout_.ColumnWidth();
+    const int h = layout_.RowHeight();
+    QImage sprite(w, h, QImage::Format_RGB32);
+    switch (plan.background) {
+        case CellPaint::Background::Selected: sprite.fill(Qt::black); break;
+        case CellPaint::Background::FifthColumn: sprite.fill(ToQColor(colour::FifthColumn)); break;
+        case CellPaint::Background::White: sprite.fill(Qt::white); break;
+    }
+    QPainter p(&sprite);
+    p.setPen(Qt::black);
+    p.setBrush(ToQColor(plan.fill));
+    p.drawRect(Outline(0, 1, w, h - 1));
+    p.setBrush(Qt::white);
+    if (plan.mark == CellPaint::Mark::HeadEllipse) {
+        p.drawEllipse(Outline(2, 9, w - 2, h - 4));
+    } else {
+        p.drawLine(2, 9, w - 2, 9);
+    }
+    if (plan.note) {
+        p.setBrush(ToQColor(colour::NoteMark));
+        p.drawRect(Outline(w - 5, 1, w, 6));
+    }
+    p.end();
+    return sprites_.emplace(key, std::move(sprite)).first->second;
 }
 
 bool TimelineGridView::CellUnder(const QPoint& pos, int& column, int& row) const {

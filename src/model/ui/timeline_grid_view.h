@@ -3,7 +3,9 @@
 // and reports what the user does with the mouse. It decides nothing about nodes: the window turns its signals
 // into model commands.
 #include <QAbstractScrollArea>
+#include <QImage>
 #include <QString>
+#include <unordered_map>
 
 #include "model/timeline_layout.h"
 
@@ -60,6 +62,8 @@ private:
     bool CellUnder(const QPoint& pos, int& column, int& row) const;
     void SelectCell(int column, int row);
     void UpdateScrollRanges();
+    // The picture of a node cell of one look (kind, head or continuation, note, background), made once.
+    const QImage& CellSprite(char code, const CellPaint& plan);
     // The model's copy of the selection, which delete, cut and distribute act on.
     void PublishSelection();
 
@@ -67,6 +71,7 @@ private:
     TimelineLayout layout_;
     GridSelection selection_;
     QString noteHint_;
+    std::unordered_map<int, QImage> sprites_;
     bool dragging_ = false;
 };
 

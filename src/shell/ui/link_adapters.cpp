@@ -27,7 +27,7 @@ bool LinkCameraWait::WaitForCamera() {
     state.AwaitingCamera = true;
     link_.handler().SendValuePacket("SST", 0);
     if (!link_.IsActive()) link_.Start();
-    const WaitOutcome outcome = WaitUntil([&state] { return !state.AwaitingCamera; }, {},
+    const WaitOutcome outcome = ServeEventsUntil([&state] { return !state.AwaitingCamera; }, {},
                                           std::chrono::seconds(kCameraWaitSeconds));
     state.AwaitingCamera = false;
     return outcome == WaitOutcome::Done;

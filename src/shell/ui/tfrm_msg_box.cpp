@@ -110,7 +110,7 @@ char TfrmMsgBox::Ask(char icon, char buttons, const QString& caption, const QStr
     raise();
 
     // Timers, datagrams and clicks elsewhere go on being served while the caller waits.
-    WaitUntil([this] { return answer_ != '?'; });
+    ServeEventsUntil([this] { return answer_ != '?'; });
     return answer_;
 }
 
