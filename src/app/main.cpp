@@ -24,8 +24,20 @@ int main(int argc, char* argv[]) {
     options.forceToast = qEnvironmentVariableIsSet("KINOLOOP_TOAST");
     kinoloop::TfrmMain window(options);
     QObject::connect(&instance, &kinoloop::SingleInstance::raiseRequested, &window, &kinoloop::TfrmMain::BringToFront);
-    // TODO(project): open a project file named on the command line once the project reader exists.
     window.show();
+    // A project file named on the command line (the first argument other than "/debug") opens once the main
+    // window is up.
+    QString project;
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument.compare("/debug", Qt::CaseInsensitive) != 0) {
+            project = argument;
+            break;
+        }
+    }
+    if (!project.isEmpty()) {
+        QTimer::singleShot(0, &window, [&window, project] { window.OpenProjectFile(project.toStdString()); });
+    }
     if (qEnvironmentVariableIsSet("KINOLOOP_EXIT_WHEN_SHOWN")) {
         // The start-up benchmark: end as soon as the main window is on the screen.
         QTimer wake;

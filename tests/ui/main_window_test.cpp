@@ -18,6 +18,7 @@
 
 #include "link/udp_link.h"
 #include "model/field_text.h"
+#include "project/project_file.h"
 #include "model/ui/node_properties_panel.h"
 #include "model/ui/timeline_context_menu.h"
 #include "model/ui/timeline_editor.h"
@@ -261,6 +262,27 @@ TEST_F(MainWindowTest, TrackButtonsAddMoveLockAndDeleteTracks) {
     QTest::mouseClick(window->statusStrip()->btnDeleteRow, Qt::LeftButton);
     EXPECT_EQ(movie().strTracks.RowCount(), 2);
     EXPECT_EQ(window->editor()->Tracks()->rowCount(), 1);
+}
+
+TEST_F(MainWindowTest, OpensAProjectFileAndRefusesADamagedOne) {
+    Select(0, 1);
+    answerer->Answer('N');
+    menu()->AddReplay1->trigger();
+    Select(40, 1);
+    menu()->AddCamera1->trigger();
+    const std::filesystem::path file = SavFolder() / "test.knloop";
+    ASSERT_TRUE(WriteMovie(movie(), file));
+    movie().ResetTimeline(60, 25);
+    window->RefreshTimeline();
+    ASSERT_TRUE(window->OpenProjectFile(file.string()));
+    EXPECT_EQ(Cell(40, 1), "C");
+    EXPECT_EQ(movie().header.MovieFileName, "test.knloop");
+    EXPECT_EQ(window->properties()->cmbReplayStart()->count(), 1);
+
+    std::ofstream(SavFolder() / "broken.knloop") << "not a project";
+    EXPECT_FALSE(window->OpenProjectFile((SavFolder() / "broken.knloop").string()));
+    EXPECT_FALSE(answerer->texts.back().empty()) << "the damage is reported";
+    EXPECT_EQ(Cell(40, 1), "C") << "the movie stays as it was";
 }
 
 TEST_F(MainWindowTest, AnsweringNoToTheExitQuestionKeepsTheProgramRunning) {

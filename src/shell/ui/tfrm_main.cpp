@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "model/ui/effect_settings_panel.h"
+#include "project/project_file.h"
 #include "model/ui/node_properties_panel.h"
 #include "link/replay_control.h"
 #include "link/udp_link.h"
@@ -359,6 +360,19 @@ void TfrmMain::BringToFront() {
     show();
     raise();
     activateWindow();
+}
+
+bool TfrmMain::OpenProjectFile(const std::string& path) {
+    const Status opened = OpenMovie(movie_, path);
+    if (!opened) {
+        notices_->Inform(opened.Message());
+        return false;
+    }
+    RefreshTimeline();
+    properties_->RefreshReplayStarts();
+    properties_->ShowNodeProperties('N');
+    ShowFrameInfo();
+    return true;
 }
 
 void TfrmMain::AddTimeMarker() { commands_->AddTimeMarker(); }

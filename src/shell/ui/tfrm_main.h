@@ -75,6 +75,9 @@ public:
     void RefreshTimeline();
     // Brings the window to the front (a second start asked for it).
     void BringToFront();
+    // Opens a project file into the movie (a file named on the command line); a damaged or missing file is
+    // reported and the movie stays as it was. True when the movie was replaced.
+    bool OpenProjectFile(const std::string& path);
     // Drops a time marker at the current frame (F9 and "Add Time Marker").
     void AddTimeMarker();
 
