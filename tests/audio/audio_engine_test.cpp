@@ -148,7 +148,7 @@ TEST_F(AudioEngine, ASecondSoundCutsTheFirstOff) {
         QElapsedTimer clock;
         clock.start();
         const int start = audio->PositionMs();
-        EXPECT_LT(start, 200) << second << ": not played from its start";
+        EXPECT_LT(start, 400) << second << ": not played from its start";  // a busy machine may look late
         ASSERT_TRUE(SpinUntil([&] { return audio->State() == TAudioEngine::kEnded; }, 8000));
         // It is the second sound that ends, on its own length and after playing all of it.
         EXPECT_GE(endedAt, audio->LengthMs() - TAudioEngine::kEndMarginMs) << second;
