@@ -18,6 +18,7 @@
 
 #include "link/udp_link.h"
 #include "model/field_text.h"
+#include "playback/wiring/playback_system.h"
 #include "project/project_file.h"
 #include "model/ui/node_properties_panel.h"
 #include "model/ui/timeline_context_menu.h"
@@ -28,6 +29,7 @@
 #include <QPlainTextEdit>
 #include "qt_app.h"
 #include "shell/program_folder.h"
+#include "shell/ui/main_actions.h"
 #include "shell/ui/status_strip.h"
 #include "shell/ui/tfrm_main.h"
 #include "shell/ui/tfrm_msg_box.h"
@@ -124,7 +126,7 @@ TEST_F(MainWindowTest, StartsWithTheSettingsAnEmptyMovieAndTheLink) {
     EXPECT_EQ(window->windowTitle(), "Kinoloop");
     EXPECT_EQ(movie().strTimeline.ColumnCount(), 60 * 25 + 5);
     EXPECT_EQ(movie().strTracks.At(1).name, "Untitled Track");
-    EXPECT_EQ(window->tmrPlay().interval(), 40);
+    EXPECT_EQ(window->playback().tmrPlay.IntervalMs(), 40);
     EXPECT_FALSE(window->tmrAutosave().isActive());
     EXPECT_TRUE(window->link().IsListening());
     EXPECT_TRUE(window->StartupFailures().empty());
@@ -283,6 +285,15 @@ TEST_F(MainWindowTest, OpensAProjectFileAndRefusesADamagedOne) {
     EXPECT_FALSE(window->OpenProjectFile((SavFolder() / "broken.knloop").string()));
     EXPECT_FALSE(answerer->texts.back().empty()) << "the damage is reported";
     EXPECT_EQ(Cell(40, 1), "C") << "the movie stays as it was";
+}
+
+TEST_F(MainWindowTest, PreviewWithoutAReplayIsRefusedWithAMessage) {
+    const std::size_t before = answerer->texts.size();
+    window->actions()->QuickPreview->trigger();
+    EXPECT_GT(answerer->texts.size(), before) << "the user is told why nothing plays";
+    EXPECT_FALSE(window->playback().tmrPlay.IsActive());
+    window->actions()->StopPlayback->trigger();
+    EXPECT_FALSE(window->playback().tmrPlay.IsActive());
 }
 
 TEST_F(MainWindowTest, AnsweringNoToTheExitQuestionKeepsTheProgramRunning) {

@@ -20,6 +20,7 @@
 #include "model/ui/node_properties_panel.h"
 #include "link/replay_control.h"
 #include "link/udp_link.h"
+#include "playback/wiring/playback_system.h"
 #include "model/ui/simulator_port.h"
 #include "model/ui/timeline_commands.h"
 #include "model/ui/tfrm_note.h"
@@ -58,7 +59,7 @@ TfrmMain::TfrmMain(MainOptions options, QWidget* parent) : QMainWindow(parent), 
     setObjectName("frmMain");
     setWindowTitle("Kinoloop");
     resize(906, 727);
-    for (QTimer* timer : {&tmrPlay_, &tmrPause_, &tmrAutosave_}) timer->stop();
+    for (QTimer* timer : {&tmrPause_, &tmrAutosave_}) timer->stop();
     tmrPause_.setSingleShot(true);
 
     BuildRegions();
@@ -67,6 +68,7 @@ TfrmMain::TfrmMain(MainOptions options, QWidget* parent) : QMainWindow(parent), 
     notices_ = std::make_unique<MainNotices>(windows_.frmMsgBox, balloons_);
     link_ = std::make_unique<UdpLink>(movie_, settings_);
     replays_ = std::make_unique<ReplayControl>(link_->handler(), *notices_);
+    playback_ = std::make_unique<PlaybackSystem>(movie_, settings_, *notices_, *link_, *replays_);
     simulator_ = std::make_unique<LinkForEditor>(*link_);
     cameraWait_ = std::make_unique<LinkCameraWait>(*link_);
     WireCommands();
@@ -166,11 +168,28 @@ void TfrmMain::WireCommands() {
     LinkPorts ports;
     ports.panel = panelForLink_.get();
     ports.timeline = timelineForLink_.get();
-    // TODO(playback): the frame clock, frame runner and sound stopper of the playback system.
+    playback_->FillLinkPorts(ports);
     link_->SetPorts(ports);
-    // TODO(playback): pass playback's LastPlayedFrame once the playback system is composed here.
+
+    Transport& transport = playback_->transport;
+    connect(actions_->QuickPreview, &QAction::triggered, this, [&transport] { transport.QuickPreview1Click(); });
+    connect(actions_->PreviewMovie, &QAction::triggered, this, [&transport] { transport.PreviewMovie1Click(); });
+    connect(actions_->DebugMovie, &QAction::triggered, this, [&transport] { transport.DebugMovie1Click(); });
+    connect(actions_->StopPlayback, &QAction::triggered, this, [this, &transport] {
+        replays_->StopWaiting();
+        transport.btnStopMovieClick();
+    });
+    // Each frame the clock plays is shown, and kept in the middle of the timeline while the movie plays.
+    transport.onFrameChanged = [this] {
+        if (link_->state().Playing) editor_->Timeline()->FollowFrame(static_cast<int>(RoundHalfEven(movie_.CurrentFrame)));
+        editor_->Timeline()->viewport()->update();
+        ShowFrameInfo();
+    };
+    // TODO(render, audio, scripting): attach the script runner, the audio object, the recorder, the capture and
+    // the film assembly to the playback system's ports, the render button and the debug window.
     const auto moveHere = [this](bool play) {
-        replays_->MoveLfsHere(play, properties_->cmbReplay()->currentText().toStdString(), 0.0);
+        replays_->MoveLfsHere(play, properties_->cmbReplay()->currentText().toStdString(),
+                              playback_->modes.LastPlayedFrame);
     };
     connect(editor_->ContextMenu()->MoveLFSHereAndPlay1, &QAction::triggered, this, [moveHere] { moveHere(true); });
     connect(editor_->ContextMenu()->MoveLFSHereAndPause1, &QAction::triggered, this, [moveHere] { moveHere(false); });
@@ -243,8 +262,7 @@ void TfrmMain::RunStartupSequence() {
     });
     steps.Add("Process priority", [this]() { return ApplyProcessPriority(settings_.priority); });
     steps.Add("Frame clock", [this]() -> std::string {
-        tmrPlay_.setInterval(FrameClockInterval(settings_.fps));
-        tmrPlay_.setTimerType(Qt::PreciseTimer);
+        playback_->ApplySettings();
         return {};
     });
     steps.Add("Timeline", [this]() -> std::string {

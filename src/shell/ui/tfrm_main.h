@@ -18,6 +18,7 @@ namespace kinoloop {
 class BalloonPresenter;
 class CameraWait;
 class PanelForLink;
+class PlaybackSystem;
 class ReplayControl;
 class TimelineCommands;
 class TimelineForLink;
@@ -56,7 +57,7 @@ public:
     BalloonPresenter* balloons() const { return balloons_; }
     GlobalHotKey* hotKey() const { return hotKey_; }
     QWidget* simulatorPanel() const;  // `panLFS`, the parent of the embedded simulator window
-    QTimer& tmrPlay() { return tmrPlay_; }
+    PlaybackSystem& playback() { return *playback_; }
     QTimer& tmrAutosave() { return tmrAutosave_; }
     UdpLink& link() { return *link_; }
     ReplayControl& replays() { return *replays_; }
@@ -98,6 +99,7 @@ private:
     TSettings settings_;
     std::unique_ptr<UdpLink> link_;
     std::unique_ptr<ReplayControl> replays_;
+    std::unique_ptr<PlaybackSystem> playback_;
     std::unique_ptr<SimulatorPort> simulator_;
     std::unique_ptr<CameraWait> cameraWait_;
     std::unique_ptr<PanelForLink> panelForLink_;
@@ -114,7 +116,6 @@ private:
     std::unique_ptr<MainNotices> notices_;
     ProgramWindows windows_;
     GlobalHotKey* hotKey_ = nullptr;
-    QTimer tmrPlay_;
     QTimer tmrPause_;
     QTimer tmrAutosave_;
     int frameExtraWidth_ = 0;
