@@ -4,6 +4,7 @@
 #include <QWindow>
 
 #include "platform/single_instance.h"
+#include "playback/batch_render.h"
 #include "shell/program_folder.h"
 #include "shell/ui/startup_rules.h"
 #include "shell/ui/tfrm_main.h"
@@ -13,6 +14,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("Kinoloop");
     QApplication::setApplicationDisplayName("Kinoloop");
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // "--render FILE.knloop ...": a batch render without the main window (and beside a running instance).
+    if (kinoloop::IsBatchRenderCommand(argc, argv)) return kinoloop::RunBatchRender(argc, argv);
 
     // A second start brings the running one to the front and ends before anything else is built.
     kinoloop::SingleInstance instance(qEnvironmentVariable("KINOLOOP_INSTANCE"));
