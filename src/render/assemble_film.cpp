@@ -135,15 +135,19 @@ FilmOutcome AssembleFilm(const FilmRequest& request, const FilmReporting& report
     if (n < 1 || request.CapturedFrameSize < static_cast<std::int64_t>(bmp::kPixelOffset)) {
         return finish("no frame was captured, so there is nothing to make a film of");
     }
-    std::int64_t seconds = request.RecordedSeconds;
-    if (seconds < 1) {
-        // The sound recorder gave no length: the render's own clock measures it instead.
-        seconds = std::max<std::int64_t>(1, request.wallClockMilliseconds / 1000);
-        report.Status(
-            "Creating AVI - The sound recorder gave no length; the frame rate is measured from the "
-            "render's duration");
+    if (request.movieFramesPerSecond > 0) {
+        outcome.framesPerSecond = request.movieFramesPerSecond;
+    } else {
+        std::int64_t seconds = request.RecordedSeconds;
+        if (seconds < 1) {
+            // The sound recorder gave no length: the render's own clock measures it instead.
+            seconds = std::max<std::int64_t>(1, request.wallClockMilliseconds / 1000);
+            report.Status(
+                "Creating AVI - The sound recorder gave no length; the frame rate is measured from the "
+                "render's duration");
+        }
+        outcome.framesPerSecond = FilmFrameRate(n, seconds);
     }
-    outcome.framesPerSecond = FilmFrameRate(n, seconds);
 
     if (render::Status opened = frames.Open(framesFile, request.CapturedFrameSize, n); !opened) {
         return finish(opened.error());

@@ -22,6 +22,10 @@ struct FilmRequest {
     std::int64_t RecordedSeconds = 0;        // the sound recorder's length in whole seconds
     std::int64_t wallClockMilliseconds = 0;  // the render's measured duration, used when RecordedSeconds is 0
     bool RecordAudio = false;                // the sound track Mov/<MovieFileName>.wav goes into the film
+    // The movie's frame rate. When set, the film plays at it: the render captured exactly one frame per movie
+    // frame and fitted the sound track to that count, whereas (frames div seconds) + 1 runs the picture a frame
+    // per second fast against its sound. 0 keeps the rate measured from the recording.
+    int movieFramesPerSecond = 0;
     std::string MovieFileName = "unknown.knloop";
     const NodeStore* nodes = nullptr;               // effect nodes and the replay start node
     const std::vector<TPlugin>* plugins = nullptr;  // `PluginList`

@@ -274,6 +274,20 @@ TEST_F(AssembleFilmTest, NoRecordedLengthTakesTheRateFromTheWallClock) {
               status.end());
 }
 
+TEST_F(AssembleFilmTest, TheMovieFrameRateWinsOverTheRecordedLength) {
+    // 50 frames of a 25 fps movie over 2 recorded seconds: the measured rule would give 26 and run the pictures
+    // ahead of their sound.
+    Record(50, 16, 16);
+    request.RecordedSeconds = 2;
+    request.movieFramesPerSecond = 25;
+    const FilmOutcome outcome = Assemble();
+    ASSERT_TRUE(outcome.saved) << outcome.failure;
+    EXPECT_EQ(outcome.framesPerSecond, 25);
+    const auto streams = Probe(outcome.film);
+    EXPECT_EQ(streams.at(0).at("r_frame_rate"), "25/1");
+    EXPECT_EQ(streams.at(0).at("nb_read_frames"), "50");
+}
+
 TEST_F(AssembleFilmTest, AMissingSoundTrackIsReportedAndTheFilmKeepsItsPictures) {
     Record(2, 32, 32);
     request.RecordAudio = true;

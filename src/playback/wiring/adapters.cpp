@@ -98,6 +98,7 @@ FilmResult AssemblyPort::Assemble(const FilmJob& job) {
     request.RecordedSeconds = job.RecordedSeconds;
     request.wallClockMilliseconds = job.wallClockMilliseconds;
     request.RecordAudio = job.RecordAudio;
+    request.movieFramesPerSecond = job.framesPerSecond;
     request.MovieFileName = job.MovieFileName;
     request.nodes = nodes;
     request.plugins = plugins;
