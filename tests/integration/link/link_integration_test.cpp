@@ -107,11 +107,12 @@ protected:
         settings.admin = "secret";
         movie.ResetTimeline(60, 25);
 
-        panel.setAttribute(Qt::WA_NativeWindow);
-        panel.resize(512, 384);
-        panel.show();
+        panelWidget = std::make_unique<QWidget>();
+        panelWidget->setAttribute(Qt::WA_NativeWindow);
+        panelWidget->resize(512, 384);
+        panelWidget->show();
         ServeEventsFor(200ms);
-        host = X11WindowHost::Open(panel.winId());
+        host = X11WindowHost::Open(panelWidget->winId());
         ASSERT_NE(host, nullptr);
 
         LinkPorts ports;
@@ -171,7 +172,7 @@ protected:
     std::string title, logPath;
     TSettings settings;
     Movie movie;
-    QWidget panel;
+    std::unique_ptr<QWidget> panelWidget;  // made only when there is a display
     std::unique_ptr<X11WindowHost> host;
     CountingClock clock;
     CameraPanel properties;
@@ -184,9 +185,9 @@ protected:
 TEST_F(LinkIntegrationTest, LaunchEmbedsTheWindowAtItsPlaceAndAnnouncesTheLink) {
     Launch();
     const NativeWindow window = link->state().SimulatorWindow;
-    EXPECT_EQ(host->ParentOf(window), panel.winId());
+    EXPECT_EQ(host->ParentOf(window), panelWidget->winId());
     const auto inner = host->ScreenRectangle(window);
-    const auto outer = host->ScreenRectangle(panel.winId());
+    const auto outer = host->ScreenRectangle(panelWidget->winId());
     ASSERT_TRUE(inner && outer);
     const WindowRect expected = SimulatorPlacement(512, 384, kFrameExtraWidth, kFrameExtraHeight);
     EXPECT_EQ((WindowRect{inner->x - outer->x, inner->y - outer->y, inner->width, inner->height}), expected);
@@ -199,7 +200,7 @@ TEST_F(LinkIntegrationTest, LaunchEmbedsTheWindowAtItsPlaceAndAnnouncesTheLink) 
     EXPECT_EQ(notices.balloons[0].text, "Loading Live for Speed, Please Wait");
 
     // A resize of the panel places the window again.
-    panel.resize(640, 480);
+    panelWidget->resize(640, 480);
     ServeEventsFor(100ms);
     launcher->PlaceSimulatorWindow();
     const auto resized = host->ScreenRectangle(window);
@@ -284,7 +285,7 @@ TEST_F(LinkIntegrationTest, TheEmbeddedWindowShowsThePausedReplayTimeInItsBar) {
     }
     ASSERT_GE(pausedAt, 200) << "50 frames of 4 hundredths";
 
-    const QImage picture = panel.screen()->grabWindow(panel.winId()).toImage().convertToFormat(QImage::Format_RGB888);
+    const QImage picture = panelWidget->screen()->grabWindow(panelWidget->winId()).toImage().convertToFormat(QImage::Format_RGB888);
     ASSERT_FALSE(picture.isNull());
     const auto bar = demosim::ReadTimeBar(picture.constBits(), picture.width(), picture.height(),
                                           static_cast<std::size_t>(picture.bytesPerLine()), 3);
