@@ -7,14 +7,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "audio/wave_recorder.h"
 #include "link/simulator_launcher.h"
 #include "platform/x11_window_host.h"
 #include "playback/playback_texts.h"
 #include "playback/wiring/playback_system.h"
 #include "project/project_file.h"
-#include "render/x11_frame_grabber.h"
-#include "scripting/script_bridge.h"
 #include "shell/program_folder.h"
 
 namespace kinoloop {
@@ -160,20 +157,7 @@ int RunBatchRender(int argc, char** argv) {
     LinkPorts ports;
     playback.FillLinkPorts(ports);
     link.SetPorts(ports);
-    ScriptBridge bridge(playback.scriptSimulator);
-    ScriptRunner scripts(bridge, bridge);
-    playback.scripts.runner = &scripts;
-    TAudioObject audio;
-    audio.Init(-1);
-    playback.audio.audio = &audio;
-    WaveRecorder recorder;
-    playback.recorder.recorder = &recorder;
-    X11FrameGrabber grabber;
-    PanelCapture panelCapture(grabber);
-    CaptureSession session(panelCapture);
-    playback.capture.session = &session;
-    playback.capture.panelCapture = &panelCapture;
-    playback.capture.placement = [&launcher, size] {
+    PlaybackEngines engines(playback, [&launcher, size] {
         PanelPlacement placement;
         placement.panelWidth = size.width;
         placement.panelHeight = size.height;
@@ -182,7 +166,9 @@ int RunBatchRender(int argc, char** argv) {
             placement.windowTop = rect->y;
         }
         return placement;
-    };
+    });
+    ReportPluginProblems(engines.plugins, notices);
+    CaptureSession& session = engines.session;
     BatchPanel batchPanel(panel, launcher);
     playback.panel.target = &batchPanel;
 

@@ -29,7 +29,9 @@
 #include <QPlainTextEdit>
 #include "qt_app.h"
 #include "shell/program_folder.h"
+#include "playback/ui/tfrm_debug.h"
 #include "shell/ui/main_actions.h"
+#include "shell/ui/playback_parts.h"
 #include "shell/ui/status_strip.h"
 #include "shell/ui/tfrm_main.h"
 #include "shell/ui/tfrm_msg_box.h"
@@ -82,6 +84,9 @@ protected:
         ini << "[settings]\nfirstrun=0\nprompts=1\ntimeline=1\n[record]\nfps=25\n[insim]\nhost=127.0.0.1\n"
             << "localport=" << localPort << "\nremoteport=" << peer.localPort() << "\n";
         ini.close();
+        std::filesystem::create_directories(ScrFolder());
+        std::ofstream(ScrFolder() / "Pan.script") << "begin end.";
+        std::ofstream(ScrFolder() / "notes.txt") << "not a script";
         MainOptions options;
         options.hotKey = false;
         options.forceToast = true;
@@ -294,6 +299,72 @@ TEST_F(MainWindowTest, PreviewWithoutAReplayIsRefusedWithAMessage) {
     EXPECT_FALSE(window->playback().tmrPlay.IsActive());
     window->actions()->StopPlayback->trigger();
     EXPECT_FALSE(window->playback().tmrPlay.IsActive());
+}
+
+TEST_F(MainWindowTest, StartUpAttachesEveryPlaybackPartAndFillsTheScriptList) {
+    PlaybackSystem& playback = window->playback();
+    ASSERT_NE(window->playbackParts(), nullptr);
+    PlaybackEngines& engines = window->playbackParts()->engines();
+    EXPECT_EQ(playback.scripts.runner, &engines.scripts);
+    EXPECT_EQ(playback.audio.audio, &engines.audio);
+    EXPECT_EQ(playback.recorder.recorder, &engines.recorder);
+    EXPECT_GT(playback.recorder.delayMs, 0);
+    EXPECT_EQ(playback.capture.session, &engines.session);
+    EXPECT_EQ(playback.capture.panelCapture, &engines.panelCapture);
+    ASSERT_TRUE(static_cast<bool>(playback.capture.placement));
+    EXPECT_EQ(playback.assembly.plugins, &engines.plugins.plugins);
+    EXPECT_EQ(playback.debug.target, dynamic_cast<TfrmDebug*>(window->windows().frmDebug));
+    EXPECT_NE(playback.debug.target, nullptr);
+    EXPECT_EQ(playback.panel.target, window->playbackParts());
+    EXPECT_EQ(playback.controls.target, window->playbackParts());
+
+    // The capture looks where the simulator panel is on the screen.
+    QWidget* panel = window->simulatorPanel();
+    const PanelPlacement placement = playback.capture.placement();
+    const ScreenRect rect = PanelCaptureRect(placement);
+    const QPoint topLeft = panel->mapToGlobal(QPoint(0, 0));
+    EXPECT_EQ(rect.x, topLeft.x());
+    EXPECT_EQ(rect.y, topLeft.y());
+    EXPECT_EQ(rect.width, panel->width());
+    EXPECT_EQ(rect.height, panel->height());
+
+    QStringList scripts;
+    for (int i = 0; i < window->properties()->cmbScripts()->count(); ++i) {
+        scripts << window->properties()->cmbScripts()->itemText(i);
+    }
+    EXPECT_EQ(scripts, QStringList{"Pan.script"});
+}
+
+TEST_F(MainWindowTest, ARenderLocksTheControlsAndHoldsThePanelSizeUntilItEnds) {
+    PlaybackParts& parts = *window->playbackParts();
+    parts.SetControlsEnabled(false);
+    EXPECT_FALSE(window->editor()->isEnabled());
+    EXPECT_FALSE(window->properties()->isEnabled());
+    EXPECT_FALSE(window->actions()->RenderMovie->isEnabled());
+    EXPECT_FALSE(window->actions()->OpenMovie->isEnabled());
+    EXPECT_TRUE(window->actions()->StopPlayback->isEnabled()) << "the render can still be stopped";
+    parts.SetControlsEnabled(true);
+    EXPECT_TRUE(window->editor()->isEnabled());
+    EXPECT_TRUE(window->actions()->RenderMovie->isEnabled());
+
+    parts.SetRenderSize(320, 240);
+    EXPECT_TRUE(window->RenderSizeLock);
+    EXPECT_EQ(window->simulatorPanel()->size(), QSize(320, 240));
+    window->panMainResize();
+    EXPECT_EQ(window->simulatorPanel()->size(), QSize(320, 240)) << "a resize keeps the render's size";
+    parts.RestoreSize();
+    EXPECT_FALSE(window->RenderSizeLock);
+}
+
+TEST_F(MainWindowTest, RenderMovieWithoutAReplayIsRefusedAndGivesTheControlsBack) {
+    const std::size_t before = answerer->texts.size();
+    window->actions()->RenderMovie->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_GT(answerer->texts.size(), before) << "the user is told why nothing is rendered";
+    EXPECT_NE(window->playback().render.Outcome().state, RenderOutcome::State::Recording);
+    EXPECT_FALSE(window->playback().modes.Rendering);
+    EXPECT_TRUE(window->actions()->RenderMovie->isEnabled());
+    EXPECT_TRUE(window->editor()->isEnabled());
 }
 
 TEST_F(MainWindowTest, AnsweringNoToTheExitQuestionKeepsTheProgramRunning) {

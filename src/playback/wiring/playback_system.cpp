@@ -1,5 +1,6 @@
 #include "playback/wiring/playback_system.h"
 
+#include "render/watermark.h"
 #include "shell/program_folder.h"
 
 namespace kinoloop {
@@ -32,6 +33,41 @@ void PlaybackSystem::ApplySettings() {
     transport.SetFramesPerSecond(settings_.fps);
     render.SetVideoFormat(settings_.format);
     render.SetMovFolder(MovFolder());
+    assembly.watermark = settings_.watermark == 1;
+}
+
+PlaybackEngines::PlaybackEngines(PlaybackSystem& playback, std::function<PanelPlacement()> placement)
+    : bridge(playback.scriptSimulator),
+      scripts(bridge, bridge),
+      panelCapture(grabber),
+      session(panelCapture),
+      plugins(ScanPlugins(EffFolder())),
+      playback_(playback) {
+    audio.Init(-1);
+    if (render::Result<FrameImage> mark = ReadBmpFile(ImgFolder() / kWatermarkFileName); mark.ok()) {
+        watermark = std::move(mark).value();
+    }
+    playback.scripts.runner = &scripts;
+    playback.audio.audio = &audio;
+    playback.recorder.recorder = &recorder;
+    playback.recorder.delayMs = kPlayToRecordDelayMs;
+    playback.capture.session = &session;
+    playback.capture.panelCapture = &panelCapture;
+    playback.capture.placement = std::move(placement);
+    playback.assembly.plugins = &plugins.plugins;
+    playback.assembly.watermarkImage = watermark ? &*watermark : nullptr;
+}
+
+PlaybackEngines::~PlaybackEngines() {
+    // The playback system may outlive the engines: leave its ports inert rather than dangling.
+    playback_.scripts.runner = nullptr;
+    playback_.audio.audio = nullptr;
+    playback_.recorder.recorder = nullptr;
+    playback_.capture.session = nullptr;
+    playback_.capture.panelCapture = nullptr;
+    playback_.capture.placement = nullptr;
+    playback_.assembly.plugins = nullptr;
+    playback_.assembly.watermarkImage = nullptr;
 }
 
 }  // namespace kinoloop

@@ -7,7 +7,14 @@
 #include "playback/render_session.h"
 #include "playback/transport.h"
 #include "playback/wiring/adapters.h"
+#include "render/frame_image.h"
+#include "render/plugin_host.h"
+#include "render/x11_frame_grabber.h"
+#include "scripting/script_bridge.h"
 #include "shell/settings.h"
+
+#include <memory>
+#include <optional>
 
 namespace kinoloop {
 
@@ -74,6 +81,36 @@ public:
 private:
     Movie& movie_;
     const TSettings& settings_;
+};
+
+// The engines behind the playback system's ports, one set for the program (the main window or the batch
+// render): the script bridge and runner, the audio object, the recorder, the screen capture of the simulator
+// panel, the effect plug-ins of the Eff folder and the watermark picture of the Img folder. Constructing it
+// attaches them all; `placement` says where the simulator panel is on the screen at each captured frame.
+// The plug-in scan's problems are left in `plugins.problems` for the caller to report (ReportPluginProblems).
+class PlaybackEngines {
+public:
+    // The sound server's play-to-record delay measured on the null sink (median of ten bursts, docs/audio.md);
+    // the sound track is moved earlier by it so a sound lands on the frame that played it.
+    static constexpr int kPlayToRecordDelayMs = 32;
+
+    PlaybackEngines(PlaybackSystem& playback, std::function<PanelPlacement()> placement);
+    ~PlaybackEngines();
+    PlaybackEngines(const PlaybackEngines&) = delete;
+    PlaybackEngines& operator=(const PlaybackEngines&) = delete;
+
+    ScriptBridge bridge;
+    ScriptRunner scripts;
+    TAudioObject audio;
+    WaveRecorder recorder;
+    X11FrameGrabber grabber;
+    PanelCapture panelCapture;
+    CaptureSession session;
+    PluginScan plugins;                      // `PluginList` and the libraries that were skipped
+    std::optional<FrameImage> watermark;     // Img/watermark.bmp; none when missing or unreadable
+
+private:
+    PlaybackSystem& playback_;
 };
 
 }  // namespace kinoloop

@@ -1,6 +1,7 @@
 #include "shell/ui/program_windows.h"
 
 #include "model/ui/tfrm_note.h"
+#include "playback/ui/tfrm_debug.h"
 #include "shell/ui/tfrm_msg_box.h"
 
 namespace kinoloop {
@@ -32,7 +33,7 @@ ProgramWindows CreateProgramWindows(QWidget* main) {
     w.frmLibrary = Shell(main, "frmLibrary", "Node Library", {420, 480});
     w.frmHotMoments = Shell(main, "frmHotMoments", "Hot Moment Scan", {640, 480});
     w.frmPreview = Shell(main, "frmPreview", "Kinoloop - Effects Preview", {560, 440});
-    w.frmDebug = Shell(main, "frmDebug", "Timeline Debug", {420, 400});
+    w.frmDebug = new TfrmDebug(main);
     w.frmNote = new TfrmNote(main);
     return w;
 }

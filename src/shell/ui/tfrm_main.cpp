@@ -20,7 +20,9 @@
 #include "model/ui/node_properties_panel.h"
 #include "link/replay_control.h"
 #include "link/udp_link.h"
+#include "playback/ui/tfrm_debug.h"
 #include "playback/wiring/playback_system.h"
+#include "scripting/script_files.h"
 #include "model/ui/simulator_port.h"
 #include "model/ui/timeline_commands.h"
 #include "model/ui/tfrm_note.h"
@@ -35,6 +37,7 @@
 #include "shell/ui/link_adapters.h"
 #include "shell/ui/main_actions.h"
 #include "shell/ui/main_notices.h"
+#include "shell/ui/playback_parts.h"
 #include "shell/ui/simulator_panel.h"
 #include "shell/ui/startup_rules.h"
 #include "shell/ui/startup_sequence.h"
@@ -185,8 +188,8 @@ void TfrmMain::WireCommands() {
         editor_->Timeline()->viewport()->update();
         ShowFrameInfo();
     };
-    // TODO(render, audio, scripting): attach the script runner, the audio object, the recorder, the capture and
-    // the film assembly to the playback system's ports, the render button and the debug window.
+    // The script runner, audio, recorder, capture and film assembly are attached at start-up (AttachPlaybackParts).
+    connect(actions_->RenderMovie, &QAction::triggered, this, [this] { playback_->render.RenderMovie(); });
     const auto moveHere = [this](bool play) {
         replays_->MoveLfsHere(play, properties_->cmbReplay()->currentText().toStdString(),
                               playback_->modes.LastPlayedFrame);
@@ -285,11 +288,14 @@ void TfrmMain::RunStartupSequence() {
         for (const std::string& file : replays_->FillReplayList()) {
             properties_->cmbReplay()->addItem(QString::fromStdString(file));
         }
-        // TODO(scripting, render): the script list and ScanPlugins after the replay list.
+        QStringList scripts;
+        for (const std::string& name : FillScriptList(ScrFolder())) scripts << QString::fromStdString(name);
+        properties_->SetScripts(scripts);
         return {};
     });
-    steps.Add("Audio engine", [this]() -> std::string {
-        // TODO(audio): create the audio engine.
+    // The plug-in scan, the audio engine, the recorder and the capture behind the playback system.
+    steps.Add("Playback parts", [this]() -> std::string {
+        AttachPlaybackParts();
         return {};
     });
     steps.Add("Hot key", [this]() -> std::string {
@@ -301,6 +307,36 @@ void TfrmMain::RunStartupSequence() {
         return {};
     });
     startupFailures_ = steps.Run();
+}
+
+void TfrmMain::AttachPlaybackParts() {
+    PlaybackPartsContext context;
+    context.simulatorPanel = panMain_->panLFS();
+    context.setSizeLock = [this](bool locked) {
+        RenderSizeLock = locked;
+        if (!locked && settings_.scale != 1) panMain_->panLFS()->resize(512, 384);
+    };
+    context.placeSimulator = [this] { panMainResize(); };
+    context.setControlsEnabled = [this](bool enabled) { SetRenderControlsEnabled(enabled); };
+    context.debug = static_cast<TfrmDebug*>(windows_.frmDebug);
+    playbackParts_ = std::make_unique<PlaybackParts>(*playback_, std::move(context), *notices_);
+    std::vector<EffectEntry> effects;
+    for (const TPlugin& plugin : playbackParts_->engines().plugins.plugins) {
+        effects.push_back({QString::fromStdString(plugin.name), QString::fromStdString(plugin.author),
+                           QString::fromStdString(plugin.notes)});
+    }
+    properties_->SetEffects(std::move(effects));
+}
+
+void TfrmMain::SetRenderControlsEnabled(bool enabled) {
+    // While a render records only "Stop" stays usable: anything else would change what is being filmed.
+    for (QWidget* region : {static_cast<QWidget*>(editor_), static_cast<QWidget*>(properties_),
+                            static_cast<QWidget*>(status_), panOther_}) {
+        region->setEnabled(enabled);
+    }
+    for (QAction* action : actions_->findChildren<QAction*>()) {
+        if (action != actions_->StopPlayback) action->setEnabled(enabled);
+    }
 }
 
 void TfrmMain::LoadCustomCursors() {

@@ -18,6 +18,7 @@ namespace kinoloop {
 class BalloonPresenter;
 class CameraWait;
 class PanelForLink;
+class PlaybackParts;
 class PlaybackSystem;
 class ReplayControl;
 class TimelineCommands;
@@ -58,6 +59,7 @@ public:
     GlobalHotKey* hotKey() const { return hotKey_; }
     QWidget* simulatorPanel() const;  // `panLFS`, the parent of the embedded simulator window
     PlaybackSystem& playback() { return *playback_; }
+    PlaybackParts* playbackParts() const { return playbackParts_.get(); }
     QTimer& tmrAutosave() { return tmrAutosave_; }
     UdpLink& link() { return *link_; }
     ReplayControl& replays() { return *replays_; }
@@ -93,6 +95,8 @@ private:
     void RunShowSequence();
     void LoadCustomCursors();
     void ClickMainPanel();
+    void AttachPlaybackParts();
+    void SetRenderControlsEnabled(bool enabled);
 
     MainOptions options_;
     Movie movie_;
@@ -100,6 +104,7 @@ private:
     std::unique_ptr<UdpLink> link_;
     std::unique_ptr<ReplayControl> replays_;
     std::unique_ptr<PlaybackSystem> playback_;
+    std::unique_ptr<PlaybackParts> playbackParts_;
     std::unique_ptr<SimulatorPort> simulator_;
     std::unique_ptr<CameraWait> cameraWait_;
     std::unique_ptr<PanelForLink> panelForLink_;
