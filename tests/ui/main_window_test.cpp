@@ -31,6 +31,7 @@
 #include "shell/program_folder.h"
 #include "playback/ui/tfrm_debug.h"
 #include "shell/ui/main_actions.h"
+#include "shell/ui/movie_files.h"
 #include "shell/ui/playback_parts.h"
 #include "shell/ui/status_strip.h"
 #include "shell/ui/tfrm_main.h"
@@ -365,6 +366,93 @@ TEST_F(MainWindowTest, RenderMovieWithoutAReplayIsRefusedAndGivesTheControlsBack
     EXPECT_FALSE(window->playback().modes.Rendering);
     EXPECT_TRUE(window->actions()->RenderMovie->isEnabled());
     EXPECT_TRUE(window->editor()->isEnabled());
+}
+
+TEST_F(MainWindowTest, SaveMovieWritesIntoSavAndTheMovieTakesTheFilesName) {
+    Select(40, 1);
+    menu()->AddCamera1->trigger();
+    std::filesystem::path asked;
+    window->movieFiles()->SetPathChooser(
+        [&asked](bool save, const std::filesystem::path& folder, const std::string& name) {
+            EXPECT_TRUE(save);
+            EXPECT_EQ(name, "unknown.knloop");
+            asked = folder;
+            return (folder / "clip").string();
+        });
+    window->actions()->SaveMovie->trigger();
+    EXPECT_EQ(asked, SavFolder());
+    const std::filesystem::path file = SavFolder() / "clip.knloop";
+    ASSERT_TRUE(std::filesystem::exists(file)) << "\".knloop\" is added to a bare name";
+    EXPECT_EQ(movie().header.MovieFileName, "clip.knloop");
+    EXPECT_EQ(movie().header.MovieFolder, SavFolder().string() + "/");
+    Result<Movie> read = ReadMovie(file);
+    ASSERT_TRUE(read) << read.Message();
+    EXPECT_EQ(std::string(read.Value().strTimeline.Cell(40, 1)), "C");
+
+    // A name typed with the extension in another case keeps it as typed.
+    EXPECT_TRUE(window->movieFiles()->SaveTo(SavFolder() / "Race.KNLOOP"));
+    EXPECT_TRUE(std::filesystem::exists(SavFolder() / "Race.KNLOOP"));
+    EXPECT_FALSE(std::filesystem::exists(SavFolder() / "Race.KNLOOP.knloop"));
+}
+
+TEST_F(MainWindowTest, SavingOverAFileAsksFirstAndAFailedSaveKeepsTheOldName) {
+    const std::filesystem::path file = SavFolder() / "old.knloop";
+    std::filesystem::create_directories(SavFolder());
+    std::ofstream(file) << "keep me";
+    answerer->Answer('N');
+    EXPECT_FALSE(window->movieFiles()->SaveTo(file));
+    EXPECT_NE(std::find(answerer->texts.begin(), answerer->texts.end(),
+                        "File already exists, do you want to override it?"),
+              answerer->texts.end());
+    std::ifstream in(file);
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, "keep me") << "\"N\" changes nothing";
+    EXPECT_EQ(movie().header.MovieFileName, "unknown.knloop");
+
+    answerer->Answer('Y');
+    EXPECT_TRUE(window->movieFiles()->SaveTo(file));
+    EXPECT_TRUE(ReadMovie(file)) << "\"Y\" replaces the file";
+
+    const std::size_t before = answerer->texts.size();
+    EXPECT_FALSE(window->movieFiles()->SaveTo(SavFolder() / "no such folder" / "lost.knloop"));
+    EXPECT_GT(answerer->texts.size(), before) << "the failure is told";
+    EXPECT_EQ(movie().header.MovieFileName, "old.knloop") << "the movie keeps the name it was saved under";
+}
+
+TEST_F(MainWindowTest, OpenMovieReadsTheChosenFileAndStartNewMovieResetsIt) {
+    Select(40, 1);
+    menu()->AddCamera1->trigger();
+    ASSERT_TRUE(window->movieFiles()->SaveTo(SavFolder() / "saved.knloop"));
+    window->playback().modes.PreviewMode = true;
+
+    // "N" to the question keeps the work.
+    answerer->Answer('N');
+    window->actions()->StartNewMovie->trigger();
+    EXPECT_EQ(Cell(40, 1), "C");
+
+    answerer->Answer('Y');
+    window->actions()->StartNewMovie->trigger();
+    EXPECT_EQ(Cell(40, 1), "");
+    EXPECT_TRUE(movie().nodeStore.Empty());
+    EXPECT_EQ(movie().header, MovieHeader{});
+    EXPECT_EQ(movie().strTracks.At(1).name, "Untitled Track");
+    EXPECT_EQ(Status(), "Last Action: No Action");
+    EXPECT_FALSE(window->playback().modes.PreviewMode);
+
+    window->movieFiles()->SetPathChooser([](bool save, const std::filesystem::path& folder, const std::string&) {
+        EXPECT_FALSE(save);
+        return (folder / "saved.knloop").string();
+    });
+    window->actions()->OpenMovie->trigger();
+    EXPECT_EQ(Cell(40, 1), "C");
+    EXPECT_EQ(movie().header.MovieFileName, "saved.knloop");
+
+    // A cancelled dialog changes nothing.
+    window->movieFiles()->SetPathChooser([](bool, const std::filesystem::path&, const std::string&) {
+        return std::string();
+    });
+    window->actions()->OpenMovie->trigger();
+    EXPECT_EQ(movie().header.MovieFileName, "saved.knloop");
 }
 
 TEST_F(MainWindowTest, AnsweringNoToTheExitQuestionKeepsTheProgramRunning) {

@@ -37,6 +37,7 @@
 #include "shell/ui/link_adapters.h"
 #include "shell/ui/main_actions.h"
 #include "shell/ui/main_notices.h"
+#include "shell/ui/movie_files.h"
 #include "shell/ui/playback_parts.h"
 #include "shell/ui/simulator_panel.h"
 #include "shell/ui/startup_rules.h"
@@ -199,6 +200,7 @@ void TfrmMain::WireCommands() {
     connect(actions_->UnFreezeLFS, &QAction::triggered, this, [this] { replays_->UnFreeze(); });
     connect(actions_->ReconnectKinoloop, &QAction::triggered, this, [this] { link_->handler().Reconnect(); });
 
+    WireMovieFiles();
     connect(actions_->ExitKinoloop, &QAction::triggered, this, &QWidget::close);
     connect(actions_->SetupKinoloop, &QAction::triggered, this, [this] { ShowOnTop(windows_.frmSetup); });
     connect(actions_->LoadScriptEditor, &QAction::triggered, this, [this] { ShowOnTop(windows_.frmScripts); });
@@ -228,6 +230,27 @@ void TfrmMain::WireCommands() {
         hotKey_ = new GlobalHotKey(GlobalHotKey::kF9, this);
         connect(hotKey_, &GlobalHotKey::activated, this, &TfrmMain::AddTimeMarker);
     }
+}
+
+void TfrmMain::WireMovieFiles() {
+    MovieFilesContext context;
+    context.movie = &movie_;
+    context.notices = notices_.get();
+    context.modes = &playback_->modes;
+    context.timelineSeconds = [this] { return std::max(settings_.timeline, 1) * 60; };
+    context.fps = [this] { return std::max(settings_.fps, 1); };
+    context.refresh = [this] {
+        RefreshTimeline();
+        properties_->RefreshReplayStarts();
+        properties_->ShowNodeProperties('N');
+        ShowFrameInfo();
+    };
+    context.open = [this](const std::string& path) { return OpenProjectFile(path); };
+    movieFiles_ = std::make_unique<MovieFiles>(std::move(context));
+    MovieFiles* files = movieFiles_.get();
+    connect(actions_->StartNewMovie, &QAction::triggered, this, [files] { files->StartNewMovie(); });
+    connect(actions_->OpenMovie, &QAction::triggered, this, [files] { files->OpenMovieClick(); });
+    connect(actions_->SaveMovie, &QAction::triggered, this, [files] { files->SaveMovieClick(); });
 }
 
 void TfrmMain::RunStartupSequence() {

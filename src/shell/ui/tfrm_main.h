@@ -18,6 +18,7 @@ namespace kinoloop {
 class BalloonPresenter;
 class CameraWait;
 class PanelForLink;
+class MovieFiles;
 class PlaybackParts;
 class PlaybackSystem;
 class ReplayControl;
@@ -60,6 +61,7 @@ public:
     QWidget* simulatorPanel() const;  // `panLFS`, the parent of the embedded simulator window
     PlaybackSystem& playback() { return *playback_; }
     PlaybackParts* playbackParts() const { return playbackParts_.get(); }
+    MovieFiles* movieFiles() const { return movieFiles_.get(); }
     QTimer& tmrAutosave() { return tmrAutosave_; }
     UdpLink& link() { return *link_; }
     ReplayControl& replays() { return *replays_; }
@@ -96,6 +98,7 @@ private:
     void LoadCustomCursors();
     void ClickMainPanel();
     void AttachPlaybackParts();
+    void WireMovieFiles();
     void SetRenderControlsEnabled(bool enabled);
 
     MainOptions options_;
@@ -105,6 +108,7 @@ private:
     std::unique_ptr<ReplayControl> replays_;
     std::unique_ptr<PlaybackSystem> playback_;
     std::unique_ptr<PlaybackParts> playbackParts_;
+    std::unique_ptr<MovieFiles> movieFiles_;
     std::unique_ptr<SimulatorPort> simulator_;
     std::unique_ptr<CameraWait> cameraWait_;
     std::unique_ptr<PanelForLink> panelForLink_;
