@@ -32,6 +32,9 @@
 #include "playback/ui/tfrm_debug.h"
 #include "shell/ui/main_actions.h"
 #include "shell/ui/movie_files.h"
+#include "shell/ui/sound_browse.h"
+#include "audio/sound_nodes.h"
+#include "audio/wave_file.h"
 #include "shell/ui/playback_parts.h"
 #include "shell/ui/status_strip.h"
 #include "shell/ui/tfrm_main.h"
@@ -453,6 +456,32 @@ TEST_F(MainWindowTest, OpenMovieReadsTheChosenFileAndStartNewMovieResetsIt) {
     });
     window->actions()->OpenMovie->trigger();
     EXPECT_EQ(movie().header.MovieFileName, "saved.knloop");
+}
+
+TEST_F(MainWindowTest, BrowsingASoundGivesTheNodeTheFileAndItsLength) {
+    Select(5, 1);
+    menu()->AddSound1->trigger();
+    const std::filesystem::path file = home / "two seconds.wav";
+    const WaveFormat format;
+    ASSERT_EQ(WriteWaveFile(file, format, std::vector<std::uint8_t>(format.BytesPerSecond() * 2, 0)), "");
+
+    int asked = 0;
+    window->soundBrowse()->SetPathChooser([&asked] {
+        ++asked;
+        return std::string();
+    });
+    window->properties()->btnBrowseSound()->click();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(Cell(6, 1), "") << "a cancelled dialog changes nothing";
+
+    Select(5, 1);
+    window->soundBrowse()->SetPathChooser([&file] { return file.string(); });
+    window->properties()->btnBrowseSound()->click();
+    EXPECT_EQ(Cell(5, 1), "T");
+    for (int c = 6; c < 5 + 2 * 25; ++c) ASSERT_EQ(Cell(c, 1), "t") << c;
+    EXPECT_EQ(Cell(5 + 2 * 25, 1), "") << "two seconds at 25 fps cover 50 cells";
+    EXPECT_EQ(window->properties()->txtSoundFile()->text().toStdString(), file.string());
+    EXPECT_EQ(SoundNodePaths(movie().nodeStore), std::vector<std::string>{file.string()});
 }
 
 TEST_F(MainWindowTest, AnsweringNoToTheExitQuestionKeepsTheProgramRunning) {

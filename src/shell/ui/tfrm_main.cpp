@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -38,6 +39,7 @@
 #include "shell/ui/main_actions.h"
 #include "shell/ui/main_notices.h"
 #include "shell/ui/movie_files.h"
+#include "shell/ui/sound_browse.h"
 #include "shell/ui/playback_parts.h"
 #include "shell/ui/simulator_panel.h"
 #include "shell/ui/startup_rules.h"
@@ -223,7 +225,19 @@ void TfrmMain::WireCommands() {
     hooks.applyReplay = [this](const QString& file) { replays_->btnApplyReplayClick(file.toStdString()); };
     hooks.scanReplay = [this](const QString& file) { replays_->btnScanClick(file.toStdString()); };
     hooks.editScript = [this] { ShowOnTop(windows_.frmScripts); };
-    // TODO(audio): hooks.browseSound from the sound nodes' file dialog.
+    SoundBrowseContext sound;
+    sound.movie = &movie_;
+    sound.notices = notices_.get();
+    sound.measure = [this]() -> SoundFileMeasure* {
+        return playbackParts_ ? &playbackParts_->engines().audio : nullptr;
+    };
+    sound.fps = [this] { return std::max(settings_.fps, 1); };
+    sound.shown = [this](bool stored, const std::string& path) {
+        if (stored) properties_->txtSoundFile()->setText(QString::fromStdString(path));
+        RefreshTimeline();
+    };
+    soundBrowse_ = std::make_unique<SoundBrowse>(std::move(sound));
+    hooks.browseSound = [this] { soundBrowse_->Browse(); };
     properties_->SetHooks(std::move(hooks));
 
     if (options_.hotKey) {

@@ -19,6 +19,7 @@ class BalloonPresenter;
 class CameraWait;
 class PanelForLink;
 class MovieFiles;
+class SoundBrowse;
 class PlaybackParts;
 class PlaybackSystem;
 class ReplayControl;
@@ -62,6 +63,7 @@ public:
     PlaybackSystem& playback() { return *playback_; }
     PlaybackParts* playbackParts() const { return playbackParts_.get(); }
     MovieFiles* movieFiles() const { return movieFiles_.get(); }
+    SoundBrowse* soundBrowse() const { return soundBrowse_.get(); }
     QTimer& tmrAutosave() { return tmrAutosave_; }
     UdpLink& link() { return *link_; }
     ReplayControl& replays() { return *replays_; }
@@ -109,6 +111,7 @@ private:
     std::unique_ptr<PlaybackSystem> playback_;
     std::unique_ptr<PlaybackParts> playbackParts_;
     std::unique_ptr<MovieFiles> movieFiles_;
+    std::unique_ptr<SoundBrowse> soundBrowse_;
     std::unique_ptr<SimulatorPort> simulator_;
     std::unique_ptr<CameraWait> cameraWait_;
     std::unique_ptr<PanelForLink> panelForLink_;
