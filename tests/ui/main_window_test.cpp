@@ -458,6 +458,29 @@ TEST_F(MainWindowTest, OpenMovieReadsTheChosenFileAndStartNewMovieResetsIt) {
     EXPECT_EQ(movie().header.MovieFileName, "saved.knloop");
 }
 
+TEST_F(MainWindowTest, AutosaveWritesASavedMovieToItsFileButNotWhileRendering) {
+    MovieFiles& files = *window->movieFiles();
+    EXPECT_FALSE(files.Autosave()) << "a never saved movie has no file to write";
+    EXPECT_FALSE(std::filesystem::exists(SavFolder() / "unknown.knloop"));
+
+    const std::filesystem::path file = SavFolder() / "auto.knloop";
+    ASSERT_TRUE(files.SaveTo(file));
+    Select(40, 1);
+    menu()->AddCamera1->trigger();
+    window->playback().modes.Rendering = true;
+    EXPECT_FALSE(files.Autosave());
+    EXPECT_EQ(std::string(ReadMovie(file).Value().strTimeline.Cell(40, 1)), "") << "nothing is written while rendering";
+
+    window->playback().modes.Rendering = false;
+    window->tmrAutosave().setInterval(1);
+    window->tmrAutosave().start();
+    EXPECT_TRUE(WaitFor([&file] {
+        Result<Movie> read = ReadMovie(file);
+        return read && std::string(read.Value().strTimeline.Cell(40, 1)) == "C";
+    })) << "the timer's tick writes the movie";
+    window->tmrAutosave().stop();
+}
+
 TEST_F(MainWindowTest, BrowsingASoundGivesTheNodeTheFileAndItsLength) {
     Select(5, 1);
     menu()->AddSound1->trigger();

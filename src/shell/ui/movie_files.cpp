@@ -91,6 +91,37 @@ bool MovieFiles::OpenFrom(const std::filesystem::path& path) {
     return true;
 }
 
+bool MovieFiles::Autosave() {
+    if (context_.modes != nullptr && context_.modes->Rendering) return false;
+    Notices& notices = *context_.notices;
+    const Movie& movie = *context_.movie;
+    if (Upper(movie.header.MovieFileName) == Upper(MovieHeader::kUnsavedName)) {
+        notices.ShowBalloon(kBalloonTitle,
+                            "Tried to autosave but the current movie hasn't\r\nbeen saved yet. You will need to save "
+                            "your movie\r\nif you want the autosave feature to work",
+                            BalloonKind::Information, kBalloonLongMs);
+        return false;
+    }
+    notices.Progress("Auto Saving Movie, Please Wait");
+    const std::filesystem::path path =
+        std::filesystem::path(movie.header.MovieFolder) / movie.header.MovieFileName;
+    const Status written = WriteMovie(movie, path, [&notices](const std::string&) {
+        notices.ShowBalloon(kBalloonTitle, "Saved Movie successfully", BalloonKind::Information, kBalloonLongMs);
+    });
+    if (!written) {
+        // Nobody is asked during an autosave, but a failure must not pass unseen.
+        notices.ShowBalloon(kBalloonTitle, written.Message(), BalloonKind::Error, kBalloonLongMs);
+        return false;
+    }
+    if (HoldsHotMoments(movie)) {
+        notices.ShowBalloon(kBalloonTitle,
+                            "Autosave was successful but you have some non converted\r\nHot Moments that won't be "
+                            "saved if you close Kinoloop.\r\nPlease convert to cameras them or delete them",
+                            BalloonKind::Information, kBalloonShortMs);
+    }
+    return true;
+}
+
 bool MovieFiles::SaveTo(std::filesystem::path path) {
     Notices& notices = *context_.notices;
     path = WithProjectExtension(std::move(path));

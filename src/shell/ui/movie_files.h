@@ -37,6 +37,10 @@ public:
     void OpenMovieClick();
     void SaveMovieClick();
 
+    // A tick of `tmrAutosave`: writes the movie to its own file, unless a render records or it was never saved
+    // (then a balloon reminds the user). True when the file was written.
+    bool Autosave();
+
     // Saves the movie as the named file (".knloop" appended unless it already ends so, in any letter case),
     // asking before replacing an existing file. The movie takes the file's name and folder only when the file
     // was written. True when it was.

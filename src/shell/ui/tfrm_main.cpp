@@ -265,6 +265,7 @@ void TfrmMain::WireMovieFiles() {
     connect(actions_->StartNewMovie, &QAction::triggered, this, [files] { files->StartNewMovie(); });
     connect(actions_->OpenMovie, &QAction::triggered, this, [files] { files->OpenMovieClick(); });
     connect(actions_->SaveMovie, &QAction::triggered, this, [files] { files->SaveMovieClick(); });
+    connect(&tmrAutosave_, &QTimer::timeout, this, [files] { files->Autosave(); });
 }
 
 void TfrmMain::RunStartupSequence() {
