@@ -34,6 +34,7 @@
 #include "shell/ui/movie_files.h"
 #include "shell/ui/sound_browse.h"
 #include "audio/sound_nodes.h"
+#include "audio/pulse_mixer.h"
 #include "audio/wave_file.h"
 #include "shell/ui/playback_parts.h"
 #include "shell/ui/status_strip.h"
@@ -456,6 +457,16 @@ TEST_F(MainWindowTest, OpenMovieReadsTheChosenFileAndStartNewMovieResetsIt) {
     });
     window->actions()->OpenMovie->trigger();
     EXPECT_EQ(movie().header.MovieFileName, "saved.knloop");
+}
+
+TEST_F(MainWindowTest, AudioKeysMissingFromTheFileDefaultFromTheRecordingMixer) {
+    if (std::getenv("KINOLOOP_PULSE") == nullptr) GTEST_SKIP() << "needs the sound server of scripts/test-env.sh";
+    PulseMixer mixer;
+    EXPECT_EQ(window->settings().audiodevice, mixer.CurrentDestination());
+    EXPECT_EQ(window->settings().audiochannel, mixer.SelectedLine());
+    const int volume = mixer.LineVolume(mixer.SelectedLine());
+    ASSERT_GT(volume, 0) << "the test server's source has a volume, unlike the built-in default of 0";
+    EXPECT_EQ(window->settings().audiovolume, volume);
 }
 
 TEST_F(MainWindowTest, AutosaveWritesASavedMovieToItsFileButNotWhileRendering) {

@@ -19,6 +19,7 @@
 #include "model/ui/effect_settings_panel.h"
 #include "project/project_file.h"
 #include "model/ui/node_properties_panel.h"
+#include "audio/pulse_mixer.h"
 #include "link/replay_control.h"
 #include "link/udp_link.h"
 #include "playback/ui/tfrm_debug.h"
@@ -286,8 +287,10 @@ void TfrmMain::RunStartupSequence() {
         return {};
     });
     steps.Add("Settings", [this]() -> std::string {
-        // TODO(audio): give the recording mixer, so that the audio keys default from it.
-        settings_ = LoadSettings(OptFolder() / "settings.ini", nullptr);
+        // The audio keys missing from the file default from the recording mixer; without a sound server they
+        // keep their built-in values.
+        PulseMixer mixer;
+        settings_ = LoadSettings(OptFolder() / "settings.ini", &mixer);
         return {};
     });
     steps.Add("Movie header", [this]() -> std::string {
