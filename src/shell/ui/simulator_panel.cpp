@@ -25,6 +25,16 @@ SimulatorPanel::SimulatorPanel(QWidget* parent) : QWidget(parent) {
     imgRunLFS_->setAlignment(Qt::AlignCenter);
     imgRunLFS_->setScaledContents(true);
     imgRunLFS_->setCursor(Qt::PointingHandCursor);
+    imgRunLFS_->installEventFilter(this);
+}
+
+bool SimulatorPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == imgRunLFS_ && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        emit runSimulatorClicked();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void SimulatorPanel::CentrePanels() {

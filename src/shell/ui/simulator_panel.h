@@ -20,10 +20,13 @@ public:
 signals:
     void resized();
     void clicked();
+    // The launch picture was clicked: start the simulator ("Run LFS").
+    void runSimulatorClicked();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* panLFS_;

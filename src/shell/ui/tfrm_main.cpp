@@ -21,6 +21,7 @@
 #include "model/ui/node_properties_panel.h"
 #include "audio/pulse_mixer.h"
 #include "link/replay_control.h"
+#include "link/simulator_launcher.h"
 #include "link/udp_link.h"
 #include "playback/ui/tfrm_debug.h"
 #include "playback/wiring/playback_system.h"
@@ -33,6 +34,7 @@
 #include "model/ui/timeline_grid_view.h"
 #include "model/ui/track_grid_view.h"
 #include "platform/global_hot_key.h"
+#include "platform/x11_window_host.h"
 #include "shell/program_folder.h"
 #include "shell/settings.h"
 #include "shell/ui/balloon.h"
@@ -75,6 +77,12 @@ TfrmMain::TfrmMain(MainOptions options, QWidget* parent) : QMainWindow(parent), 
     notices_ = std::make_unique<MainNotices>(windows_.frmMsgBox, balloons_);
     link_ = std::make_unique<UdpLink>(movie_, settings_);
     replays_ = std::make_unique<ReplayControl>(link_->handler(), *notices_);
+    // The simulator's X11 window becomes a child of panLFS; without X11 the host is null and the simulator keeps
+    // its own window.
+    windowHost_ = X11WindowHost::Open(static_cast<NativeWindow>(panMain_->panLFS()->winId()));
+    launcher_ = std::make_unique<SimulatorLauncher>(link_->handler(), *notices_, windowHost_.get());
+    connect(panMain_, &SimulatorPanel::runSimulatorClicked, this, [this] { launcher_->imgRunLFSClick(); });
+    connect(actions_->AdjustLFSToFit, &QAction::triggered, this, [this] { launcher_->AdjustLfsToFit(); });
     playback_ = std::make_unique<PlaybackSystem>(movie_, settings_, *notices_, *link_, *replays_);
     simulator_ = std::make_unique<LinkForEditor>(*link_);
     cameraWait_ = std::make_unique<LinkCameraWait>(*link_);
@@ -82,7 +90,10 @@ TfrmMain::TfrmMain(MainOptions options, QWidget* parent) : QMainWindow(parent), 
     RunStartupSequence();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+    // Back to the root window first: a window destroyed with its parent panel would end the simulator.
+    if (launcher_) launcher_->ReleaseSimulatorWindow();
+}
 
 Notices& TfrmMain::notices() { return *notices_; }
 
@@ -432,8 +443,7 @@ void TfrmMain::panMainResize() {
         panel->resize(std::max(panMain_->width() - 150, 1), std::max(panMain_->height() - 40, 1));
     }
     panMain_->CentrePanels();
-    // TODO(link): move the embedded simulator window to x -(FrameExtraWidth div 2), y 3 x FrameExtraWidth -
-    // FrameExtraHeight, size panel + frame sizes, through the window host.
+    if (launcher_) launcher_->PlaceSimulatorWindow();
 }
 
 void TfrmMain::ClickMainPanel() {

@@ -32,7 +32,9 @@ class MainActions;
 class MainNotices;
 class Notices;
 class NodePropertiesPanel;
+class SimulatorLauncher;
 class SimulatorPanel;
+class SimulatorWindowHost;
 class SimulatorPort;
 class StatusStrip;
 class TimelineEditor;
@@ -108,6 +110,9 @@ private:
     TSettings settings_;
     std::unique_ptr<UdpLink> link_;
     std::unique_ptr<ReplayControl> replays_;
+    // The simulator's window: found, embedded into panLFS and placed; null host where X11 is not available.
+    std::unique_ptr<SimulatorWindowHost> windowHost_;
+    std::unique_ptr<SimulatorLauncher> launcher_;
     std::unique_ptr<PlaybackSystem> playback_;
     std::unique_ptr<PlaybackParts> playbackParts_;
     std::unique_ptr<MovieFiles> movieFiles_;
