@@ -3,16 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QLabel>
+#include <QTest>
 #include <QProcess>
 #include <QUdpSocket>
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
+#include "link/simulator_launcher.h"
+#include "link/udp_link.h"
 #include "model/movie.h"
 #include "platform/global_hot_key.h"
 #include "platform/single_instance.h"
+#include "platform/x11_window_host.h"
 #include "qt_app.h"
 #include "shell/program_folder.h"
 #include "shell/ui/tfrm_main.h"
@@ -164,6 +172,44 @@ TEST_F(X11Test, ASecondStartOfTheProgramEndsAndRaisesTheFirst) {
         5000));
     first.kill();
     first.waitForFinished();
+}
+
+TEST_F(X11Test, RunLfsStartsTheSimulatorAndEmbedsItsWindowInThePanel) {
+    const char* build = std::getenv("KINOLOOP_BUILD_DIR");
+    ASSERT_NE(build, nullptr) << "KINOLOOP_BUILD_DIR names the build folder";
+    ASSERT_TRUE(std::filesystem::exists(std::string(build) + "/bin/demosim")) << "demosim is not built";
+    testing::TempProgramFolder home;
+    const std::string title = "Kinoloop run test " + std::to_string(getpid());
+    setenv("DEMOSIM_TITLE", title.c_str(), 1);
+    {
+        std::ofstream ini(OptFolder() / "settings.ini");
+        ini << "[settings]\nfirstrun=0\nprompts=0\ntimeline=1\nlfspath=" << build
+            << "/bin/\nexeoverride=demosim\nwindowname=" << title << "\n[insim]\nhost=127.0.0.1\nlocalport="
+            << FreeUdpPort() << "\nremoteport=" << FreeUdpPort() << "\n";
+    }
+    MainOptions options;
+    options.forceToast = true;
+    options.hotKey = false;
+    std::int64_t simulator = 0;
+    {
+        TfrmMain window(options);
+        window.show();
+        ASSERT_TRUE(WaitFor([&] { return window.isVisible(); }));
+        auto* runPicture = window.findChild<QLabel*>("imgRunLFS");
+        ASSERT_NE(runPicture, nullptr);
+        QTest::mouseClick(runPicture, Qt::LeftButton);  // returns once the launch has looked for the window
+        simulator = window.launcher().LastProcessId();
+        EXPECT_GT(simulator, 0);
+        const NativeWindow embedded = window.link().state().SimulatorWindow;
+        ASSERT_NE(embedded, 0u) << "the simulator's window was not found by its title";
+        std::unique_ptr<X11WindowHost> observer = X11WindowHost::Open();
+        ASSERT_NE(observer, nullptr);
+        EXPECT_EQ(observer->ParentOf(embedded), window.simulatorPanel()->winId());
+    }
+    // The window was given back to the root before the main window went, so the simulator is still running.
+    EXPECT_EQ(::kill(static_cast<pid_t>(simulator), 0), 0) << "the simulator ended with the main window";
+    if (simulator > 0) ::kill(static_cast<pid_t>(simulator), SIGTERM);
+    unsetenv("DEMOSIM_TITLE");
 }
 
 }  // namespace

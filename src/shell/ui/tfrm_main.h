@@ -69,6 +69,7 @@ public:
     QTimer& tmrAutosave() { return tmrAutosave_; }
     UdpLink& link() { return *link_; }
     ReplayControl& replays() { return *replays_; }
+    SimulatorLauncher& launcher() { return *launcher_; }
     TimelineCommands* commands() const { return commands_; }
     const std::vector<std::string>& StartupFailures() const { return startupFailures_; }
 
