@@ -3,6 +3,10 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "diagnostics/system_facts.h"
+#include "diagnostics/ui/diagnostics.h"
+#include "diagnostics/ui/kinoloop_application.h"
+
 #include "platform/single_instance.h"
 #include "playback/batch_render.h"
 #include "shell/program_folder.h"
@@ -10,7 +14,7 @@
 #include "shell/ui/tfrm_main.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    kinoloop::KinoloopApplication app(argc, argv);
     QApplication::setApplicationName("Kinoloop");
     QApplication::setApplicationDisplayName("Kinoloop");
     QApplication::setQuitOnLastWindowClosed(false);
@@ -23,24 +27,23 @@ int main(int argc, char* argv[]) {
     if (!instance.Claim()) return 0;
 
     kinoloop::EnsureProgramFolders();
+    // Exceptions escaping a handler are shown from here on; "/debug" also logs them, in the program's folder
+    // beside the program file.
+    const std::filesystem::path program = kinoloop::ProgramFilePath();
+    app.SetDiagnostics(std::make_unique<kinoloop::Diagnostics>(
+        program, kinoloop::ProgramFolder() / kinoloop::LogFileName(program).filename()));
     kinoloop::MainOptions options;
     options.debug = kinoloop::DebugSwitch(argc, argv);
+    options.diagnostics = app.diagnostics();
     options.forceToast = qEnvironmentVariableIsSet("KINOLOOP_TOAST");
     kinoloop::TfrmMain window(options);
     QObject::connect(&instance, &kinoloop::SingleInstance::raiseRequested, &window, &kinoloop::TfrmMain::BringToFront);
     window.show();
     // A project file named on the command line (the first argument other than "/debug") opens once the main
     // window is up.
-    QString project;
-    for (int i = 1; i < argc; ++i) {
-        const QString argument = QString::fromLocal8Bit(argv[i]);
-        if (argument.compare("/debug", Qt::CaseInsensitive) != 0) {
-            project = argument;
-            break;
-        }
-    }
-    if (!project.isEmpty()) {
-        QTimer::singleShot(0, &window, [&window, project] { window.OpenProjectFile(project.toStdString()); });
+    const std::string project = kinoloop::ProjectArgument(argc, argv);
+    if (!project.empty()) {
+        QTimer::singleShot(0, &window, [&window, project] { window.OpenProjectFile(project); });
     }
     if (qEnvironmentVariableIsSet("KINOLOOP_EXIT_WHEN_SHOWN")) {
         // The start-up benchmark: end as soon as the main window is on the screen.

@@ -1,6 +1,8 @@
 // What the start-up sequence derives from the settings and the command line.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "shell/ui/startup_rules.h"
 
 namespace kinoloop {
@@ -38,6 +40,26 @@ TEST(StartupRules, DebugSwitchOnlyAsFirstArgument) {
     EXPECT_TRUE(DebugSwitch(3, lower));
     EXPECT_FALSE(DebugSwitch(3, second));
     EXPECT_FALSE(DebugSwitch(1, none));
+}
+
+TEST(StartupRules, ProjectFileBesideTheDebugSwitch) {
+    const struct {
+        std::vector<const char*> args;
+        bool debug;
+        const char* project;
+    } cases[] = {
+        {{"kinoloop"}, false, ""},
+        {{"kinoloop", "/debug"}, true, ""},
+        {{"kinoloop", "/Debug", "movie.knloop"}, true, "movie.knloop"},
+        {{"kinoloop", "movie.knloop"}, false, "movie.knloop"},
+        {{"kinoloop", "movie.knloop", "/DEBUG"}, false, "movie.knloop"},
+        {{"kinoloop", "/debugging.knloop"}, false, "/debugging.knloop"},
+    };
+    for (const auto& c : cases) {
+        const int argc = static_cast<int>(c.args.size());
+        EXPECT_EQ(DebugSwitch(argc, c.args.data()), c.debug) << c.args.back();
+        EXPECT_EQ(ProjectArgument(argc, c.args.data()), c.project) << c.args.back();
+    }
 }
 
 }  // namespace

@@ -9,19 +9,7 @@ namespace kinoloop {
 
 PlaybackParts::PlaybackParts(PlaybackSystem& playback, PlaybackPartsContext context, Notices& notices)
     : playback_(playback), context_(std::move(context)) {
-    QWidget* panel = context_.simulatorPanel;
-    engines_ = std::make_unique<PlaybackEngines>(playback_, [panel] {
-        PanelPlacement placement;
-        if (panel == nullptr) return placement;
-        // The panel's own screen position; the capture rectangle adds one row below the top (the window
-        // border's formula with no border), so the top is given one row higher.
-        const QPoint topLeft = panel->mapToGlobal(QPoint(0, 0));
-        placement.windowLeft = topLeft.x();
-        placement.windowTop = topLeft.y() - 1;
-        placement.panelWidth = panel->width();
-        placement.panelHeight = panel->height();
-        return placement;
-    });
+    engines_ = std::make_unique<PlaybackEngines>(playback_, [this] { return Placement(); });
     ReportPluginProblems(engines_->plugins, notices);
     playback_.debug.target = context_.debug;
     playback_.panel.target = this;
@@ -32,6 +20,20 @@ PlaybackParts::~PlaybackParts() {
     playback_.debug.target = nullptr;
     playback_.panel.target = nullptr;
     playback_.controls.target = nullptr;
+}
+
+PanelPlacement PlaybackParts::Placement() const {
+    PanelPlacement placement;
+    QWidget* panel = context_.simulatorPanel;
+    if (panel == nullptr) return placement;
+    // The panel's own screen position; the capture rectangle adds one row below the top (the window border's
+    // formula with no border), so the top is given one row higher.
+    const QPoint topLeft = panel->mapToGlobal(QPoint(0, 0));
+    placement.windowLeft = topLeft.x();
+    placement.windowTop = topLeft.y() - 1;
+    placement.panelWidth = panel->width();
+    placement.panelHeight = panel->height();
+    return placement;
 }
 
 void PlaybackParts::SetRenderSize(int width, int height) {

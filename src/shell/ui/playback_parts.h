@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "playback/ports.h"
+#include "render/capture_session.h"
 
 namespace kinoloop {
 
@@ -30,6 +31,8 @@ public:
     ~PlaybackParts() override;
 
     PlaybackEngines& engines() { return *engines_; }
+    // Where the simulator panel is on the screen now (renders and screenshots capture it there).
+    PanelPlacement Placement() const;
 
     // RenderPanel: the panel takes the render's frame size and keeps it until the render ends.
     void SetRenderSize(int width, int height) override;

@@ -49,4 +49,11 @@ std::string ApplyProcessPriority(int value) {
 
 bool DebugSwitch(int argc, const char* const* argv) { return argc > 1 && strcasecmp(argv[1], "/debug") == 0; }
 
+std::string ProjectArgument(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (strcasecmp(argv[i], "/debug") != 0) return argv[i];
+    }
+    return {};
+}
+
 }  // namespace kinoloop

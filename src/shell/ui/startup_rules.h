@@ -25,4 +25,7 @@ std::optional<int> NiceForPriority(int value);
 // "/debug" as the first argument, in any case.
 bool DebugSwitch(int argc, const char* const* argv);
 
+// The project file named on the command line: the first argument that is not "/debug" (in any case), or "".
+std::string ProjectArgument(int argc, const char* const* argv);
+
 }  // namespace kinoloop

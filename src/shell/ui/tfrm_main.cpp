@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "diagnostics/ui/diagnostics.h"
 #include "model/ui/effect_settings_panel.h"
 #include "project/project_file.h"
 #include "model/ui/node_properties_panel.h"
@@ -42,6 +43,7 @@
 #include "shell/ui/main_actions.h"
 #include "shell/ui/main_notices.h"
 #include "shell/ui/movie_files.h"
+#include "shell/ui/screenshot_commands.h"
 #include "shell/ui/sound_browse.h"
 #include "shell/ui/playback_parts.h"
 #include "shell/ui/simulator_panel.h"
@@ -215,6 +217,7 @@ void TfrmMain::WireCommands() {
     connect(actions_->ReconnectKinoloop, &QAction::triggered, this, [this] { link_->handler().Reconnect(); });
 
     WireMovieFiles();
+    WireScreenshots();
     connect(actions_->ExitKinoloop, &QAction::triggered, this, &QWidget::close);
     connect(actions_->SetupKinoloop, &QAction::triggered, this, [this] { ShowOnTop(windows_.frmSetup); });
     connect(actions_->LoadScriptEditor, &QAction::triggered, this, [this] { ShowOnTop(windows_.frmScripts); });
@@ -280,10 +283,29 @@ void TfrmMain::WireMovieFiles() {
     connect(&tmrAutosave_, &QTimer::timeout, this, [files] { files->Autosave(); });
 }
 
+void TfrmMain::WireScreenshots() {
+    ScreenshotContext context;
+    context.notices = notices_.get();
+    context.simulatorWindowFound = [this] { return link_->state().SimulatorWindow != 0; };
+    context.capture = [this]() -> PanelCapture* {
+        return playbackParts_ ? &playbackParts_->engines().panelCapture : nullptr;
+    };
+    context.placement = [this] { return playbackParts_ ? playbackParts_->Placement() : PanelPlacement{}; };
+    context.setLastAction = [this](const std::string& text) { movie_.SetLastAction(text); };
+    context.openUrl = options_.openUrl;
+    screenshots_ = std::make_unique<ScreenshotCommands>(std::move(context));
+    ScreenshotCommands* shots = screenshots_.get();
+    connect(actions_->Screenshot, &QAction::triggered, this, [shots] { shots->Screenshot1Click(); });
+    connect(actions_->OpenMoviesFolder, &QAction::triggered, this, [shots] { shots->OpenMoviesFolder1Click(); });
+}
+
 void TfrmMain::RunStartupSequence() {
     StartupSequence steps;
     steps.Add("Diagnostics", [this]() -> std::string {
-        // TODO(diagnostics): switch on the log file and exception reports when options_.debug is set.
+        // The log records the main window's creation as the first procedure entered.
+        if (options_.debug && options_.diagnostics != nullptr) {
+            options_.diagnostics->SwitchOn("TfrmMain::RunStartupSequence");
+        }
         return {};
     });
     steps.Add("Working state", [this]() -> std::string {

@@ -3,6 +3,8 @@
 // menus, buttons and timers to them; the work itself is done by the objects it composes.
 #include <QMainWindow>
 #include <QTimer>
+#include <QUrl>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,10 +18,12 @@ class QLabel;
 namespace kinoloop {
 
 class BalloonPresenter;
+class Diagnostics;
 class CameraWait;
 class PanelForLink;
 class MovieFiles;
 class SoundBrowse;
+class ScreenshotCommands;
 class PlaybackParts;
 class PlaybackSystem;
 class ReplayControl;
@@ -43,6 +47,8 @@ struct MainOptions {
     bool debug = false;       // "/debug" was the first argument
     bool forceToast = false;  // balloons as in-window toasts even where a tray exists
     bool hotKey = true;       // grab F9 on the X root window
+    Diagnostics* diagnostics = nullptr;  // what "/debug" switches on (the application's)
+    std::function<bool(const QUrl&)> openUrl;  // hands a folder to the desktop; QDesktopServices by default
 };
 
 class TfrmMain : public QMainWindow {
@@ -66,6 +72,7 @@ public:
     PlaybackParts* playbackParts() const { return playbackParts_.get(); }
     MovieFiles* movieFiles() const { return movieFiles_.get(); }
     SoundBrowse* soundBrowse() const { return soundBrowse_.get(); }
+    ScreenshotCommands* screenshots() const { return screenshots_.get(); }
     QTimer& tmrAutosave() { return tmrAutosave_; }
     UdpLink& link() { return *link_; }
     ReplayControl& replays() { return *replays_; }
@@ -104,6 +111,7 @@ private:
     void ClickMainPanel();
     void AttachPlaybackParts();
     void WireMovieFiles();
+    void WireScreenshots();
     void SetRenderControlsEnabled(bool enabled);
 
     MainOptions options_;
@@ -118,6 +126,7 @@ private:
     std::unique_ptr<PlaybackParts> playbackParts_;
     std::unique_ptr<MovieFiles> movieFiles_;
     std::unique_ptr<SoundBrowse> soundBrowse_;
+    std::unique_ptr<ScreenshotCommands> screenshots_;
     std::unique_ptr<SimulatorPort> simulator_;
     std::unique_ptr<CameraWait> cameraWait_;
     std::unique_ptr<PanelForLink> panelForLink_;
