@@ -19,7 +19,7 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: demosim [/insim=PORT] [/windowed=yes] [--insim PORT] [--title TITLE] [--log FILE]\n"
                  "               [--headless] [--data FOLDER]\n"
-                 "       demosim --write-demo-replays FOLDER\n");
+                 "       demosim --write-demo-replays FOLDER [--replay-seconds N]\n");
 }
 
 bool ParsePort(const char* text, int& port) {
@@ -35,6 +35,7 @@ bool ParsePort(const char* text, int& port) {
 int main(int argc, char** argv) {
     demosim::Options options;
     std::string writeReplays;
+    int replaySeconds = demosim::kDemoReplaySeconds;
     bool titleGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -62,6 +63,14 @@ int main(int argc, char** argv) {
             options.headless = true;
         } else if (a == "--write-demo-replays" && hasValue) {
             writeReplays = argv[++i];
+        } else if (a == "--replay-seconds" && hasValue) {
+            char* end = nullptr;
+            const long value = std::strtol(argv[++i], &end, 10);
+            if (end == argv[i] || *end != '\0' || value < 1 || value > 3600) {
+                std::fprintf(stderr, "demosim: '%s' is not a replay length in seconds (1 to 3600)\n", argv[i]);
+                return 2;
+            }
+            replaySeconds = static_cast<int>(value);
         } else {
             std::fprintf(stderr, "demosim: unknown option '%s'\n", a.c_str());
             Usage();
@@ -75,7 +84,7 @@ int main(int argc, char** argv) {
     }
     if (!titleGiven && qEnvironmentVariableIsSet("DEMOSIM_TITLE")) options.title = qEnvironmentVariable("DEMOSIM_TITLE");
     if (!writeReplays.empty()) {
-        const std::string problem = demosim::WriteDemoReplays(writeReplays);
+        const std::string problem = demosim::WriteDemoReplays(writeReplays, replaySeconds);
         if (!problem.empty()) {
             std::fprintf(stderr, "demosim: %s\n", problem.c_str());
             return 1;

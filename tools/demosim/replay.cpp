@@ -231,7 +231,7 @@ CarSample SampleOf(const Script& script, int car, double t) {
 
 }  // namespace
 
-Replay MakeDemoReplay(bool multiplayer) {
+Replay MakeDemoReplay(bool multiplayer, int seconds) {
     static const char* const kNames[] = {"Ana Fast", "Ben Brake", "Cleo Slide", "Dan Spin",
                                          "Eva Line", "Finn Late", "Gus Apex", "Hana Kerb"};
     Replay r;
@@ -243,7 +243,7 @@ Replay MakeDemoReplay(bool multiplayer) {
         r.plids.push_back(static_cast<std::uint8_t>(c + 1));
     }
     r.sampleHundredths = 10;
-    const int samples = 70 * 100 / 10 + 1;
+    const int samples = seconds * 100 / 10 + 1;
     const Script script{multiplayer};
     for (int i = 0; i < samples; ++i) {
         const double t = i * r.sampleHundredths / 100.0;
@@ -254,13 +254,13 @@ Replay MakeDemoReplay(bool multiplayer) {
     return r;
 }
 
-std::string WriteDemoReplays(const std::string& folder) {
+std::string WriteDemoReplays(const std::string& folder, int seconds) {
     for (const bool multiplayer : {false, true}) {
         const std::filesystem::path dir = std::filesystem::path(folder) / "data" / (multiplayer ? "mpr" : "spr");
         std::error_code ec;
         std::filesystem::create_directories(dir, ec);
         const std::filesystem::path file = dir / (multiplayer ? "demo.mpr" : "demo.spr");
-        const std::vector<std::uint8_t> bytes = EncodeReplay(MakeDemoReplay(multiplayer));
+        const std::vector<std::uint8_t> bytes = EncodeReplay(MakeDemoReplay(multiplayer, seconds));
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         if (!out) return "cannot write " + file.string();

@@ -47,10 +47,12 @@ std::vector<std::uint8_t> EncodeReplay(const Replay& replay);
 std::optional<Replay> DecodeReplay(const std::vector<std::uint8_t>& bytes, std::string& why);
 std::optional<Replay> LoadReplayFile(const std::string& path, std::string& why);
 
+inline constexpr int kDemoReplaySeconds = 70;
+
 // The two shipped races: single-player (6 cars) and multiplayer (8 cars), 70 s each, with a drift, a spin and
-// two cars side by side.
-Replay MakeDemoReplay(bool multiplayer);
+// two cars side by side. Longer races (for long renders) go on lapping after the last of these moments.
+Replay MakeDemoReplay(bool multiplayer, int seconds = kDemoReplaySeconds);
 // Writes data/spr/demo.spr and data/mpr/demo.mpr under `folder`. Returns "" or what failed.
-std::string WriteDemoReplays(const std::string& folder);
+std::string WriteDemoReplays(const std::string& folder, int seconds = kDemoReplaySeconds);
 
 }  // namespace demosim

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "camera_bar.h"
 #include "time_bar.h"
 
 namespace demosim {
@@ -125,14 +126,18 @@ void SimWindow::paintEvent(QPaintEvent*) {
     painter.drawText(QRect(0, height() / 8, width(), height() / 6), Qt::AlignHCenter | Qt::AlignVCenter,
                      QString::number(time));
 
+    // The time bar, and the camera bar just above it: the camera the picture is drawn from.
     const int left = BarLeft(width());
-    const int top = BarTop(height());
-    painter.fillRect(left - kBarMargin, top - kBarMargin, kBarWidth + 2 * kBarMargin, kBarCellSize + 2 * kBarMargin,
-                     Qt::black);
-    for (int i = 0; i < kBarCells; ++i) {
-        painter.fillRect(left + i * kBarCellSize, top, kBarCellSize, kBarCellSize,
-                         BarCellWhite(time, i) ? Qt::white : Qt::black);
-    }
+    auto drawBar = [&](int top, std::uint32_t bits) {
+        painter.fillRect(left - kBarMargin, top - kBarMargin, kBarWidth + 2 * kBarMargin,
+                         kBarCellSize + 2 * kBarMargin, Qt::black);
+        for (int i = 0; i < kBarCells; ++i) {
+            painter.fillRect(left + i * kBarCellSize, top, kBarCellSize, kBarCellSize,
+                             BarCellWhite(bits, i) ? Qt::white : Qt::black);
+        }
+    };
+    drawBar(BarTop(height()), time);
+    drawBar(CameraBarTop(height()), CameraIdentity(simulator_.CurrentCamera().x, simulator_.CurrentCamera().y));
 }
 
 }  // namespace demosim

@@ -1,6 +1,6 @@
 #pragma once
 // The demo simulator's window: the cars seen from the current camera, the replay time as a big number and as
-// the machine-readable bar of time_bar.h.
+// the machine-readable bar of time_bar.h, and the camera bar of camera_bar.h.
 #include <QWidget>
 
 #include "simulator.h"

@@ -51,7 +51,7 @@ const char* kStepScript =
 
 }  // namespace
 
-DemoSession::DemoSession(bool withWindow) {
+DemoSession::DemoSession(bool withWindow, int replaySeconds) {
     App();
     if (std::getenv("KINOLOOP_PULSE") == nullptr) setenv("SDL_AUDIODRIVER", "dummy", 1);
     const std::filesystem::path demosim = BuildDir() / "bin" / "demosim";
@@ -61,7 +61,8 @@ DemoSession::DemoSession(bool withWindow) {
     }
     QProcess writer;
     writer.start(QString::fromStdString(demosim.string()),
-                 {"--write-demo-replays", QString::fromStdString(simData_.Path().string())});
+                 {"--write-demo-replays", QString::fromStdString(simData_.Path().string()), "--replay-seconds",
+                  QString::number(replaySeconds)});
     writer.waitForFinished(10000);
 
     const int simPort = FreeUdpPort();

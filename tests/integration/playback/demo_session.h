@@ -32,8 +32,9 @@ struct SimLogLine {
 
 class DemoSession {
 public:
-    // With a window (under X), the simulator shows its picture with the time bar; headless otherwise.
-    explicit DemoSession(bool withWindow = false);
+    // With a window (under X), the simulator shows its picture with the time and camera bars; headless
+    // otherwise. The demo replays are `replaySeconds` long.
+    explicit DemoSession(bool withWindow = false, int replaySeconds = 70);
     ~DemoSession();
 
     // Empty when everything started; otherwise why not.

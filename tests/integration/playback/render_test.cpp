@@ -1,125 +1,166 @@
-// A render of the test movie at STD with sound: the film's size, frame count and streams with ffprobe, and every
-// frame decoded to read the demo simulator's time bar: each replay step exactly once, in order, from the start node.
+// Renders of the test movie at STD with the demo simulator's window: the film's size, frame count and streams
+// with ffprobe; every frame decoded to read the time bar (each replay step exactly once, in order, from the
+// start node) and the camera bar (each camera node's camera first on the film frame of its column); the sound
+// node's tone found in the film's sound at its node's time; and a render stopped by the user.
 #include <gtest/gtest.h>
 
-#include <QProcess>
-#include <QThread>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-#include "../../../tools/demosim/time_bar.h"
-#include "audio/wave_recorder.h"
-#include "demo_session.h"
-#include "render/capture_session.h"
-#include "render/x11_frame_grabber.h"
+#include "render_rig.h"
 #include "shell/program_folder.h"
 
 namespace kinoloop::testing {
 namespace {
 
-std::string RunTool(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(60000);
-    return process.readAllStandardOutput().toStdString();
+constexpr int kWidth = 320, kHeight = 240;
+
+// The test movie's cameras (demo_session.cpp): at column 300 and at column 400.
+const demosim::CameraReading kCamera300 = demosim::ExpectedCamera(3000000, -1000000);
+const demosim::CameraReading kCamera400 = demosim::ExpectedCamera(4000000, -2000000);
+
+// The replay times of the test movie's film: 4 hundredths per frame from the start node at 250 (10.00 s), the
+// script's eight steps of one hundredth at 350 (14.00 s), then 4 per frame again up to the frame before the stop
+// node at 500 (19.96 s).
+std::vector<std::uint32_t> ExpectedTimes() {
+    std::vector<std::uint32_t> expected;
+    for (std::uint32_t t = 1000; t < 1400; t += 4) expected.push_back(t);
+    for (std::uint32_t t = 1400; t < 1408; ++t) expected.push_back(t);
+    for (std::uint32_t t = 1408; t < 2000; t += 4) expected.push_back(t);
+    return expected;
 }
 
-// The demo simulator's window, placed at the screen's corner and sized for the render; no window manager runs.
-class DemoWindowPanel : public RenderPanel {
-public:
-    void SetRenderSize(int width, int height) override {
-        const std::string id =
-            RunTool("xdotool", {"search", "--sync", "--name", DemoSession::kTitle}).substr(0, std::string::npos);
-        window = QString::fromStdString(id).split('\n', Qt::SkipEmptyParts).value(0);
-        RunTool("xdotool", {"windowmove", "--sync", window, "0", "0"});
-        RunTool("xdotool", {"windowsize", "--sync", window, QString::number(width), QString::number(height)});
-        placement = PanelPlacement{0, 0, width, height, 0, 0};
-        QThread::msleep(200);
-    }
-    void RestoreSize() override { restored = true; }
-    QString window;
-    PanelPlacement placement;
-    bool restored = false;
-};
+bool SoundWanted() { return std::getenv("KINOLOOP_PULSE") != nullptr; }
 
-class Controls : public InterfaceLock {
-public:
-    void SetControlsEnabled(bool enabled) override { states.push_back(enabled); }
-    std::vector<bool> states;
-};
-
-TEST(RenderWithDemoSimulator, FilmHoldsEveryReplayStepOnceInOrderWithSound) {
+TEST(RenderWithDemoSimulator, FilmHoldsEveryReplayStepOnceInOrderWithItsCamerasAndSound) {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs an X server (scripts/test-env.sh)";
     DemoSession session(true);
     ASSERT_EQ(session.Problem(), "");
     session.BuildPreviewMovie();
     session.movie.header.MovieFileName = "preview.knloop";
     EnsureProgramFolders();
+    DemoRender render(session, "STD", SoundWanted());
 
-    DemoWindowPanel panel;
-    Controls controls;
-    X11FrameGrabber grabber;
-    PanelCapture panelCapture(grabber);
-    CaptureSession captureSession(panelCapture);
-    WaveRecorder recorder;
-    PlaybackSystem& playback = *session.playback;
-    playback.panel.target = &panel;
-    playback.controls.target = &controls;
-    playback.capture.session = &captureSession;
-    playback.capture.panelCapture = &panelCapture;
-    playback.capture.placement = [&panel] { return panel.placement; };
-    const bool withSound = std::getenv("KINOLOOP_PULSE") != nullptr;
-    if (withSound) playback.recorder.recorder = &recorder;
-    playback.render.SetVideoFormat("STD");
-
-    session.notices.Answer('Y');                     // the window is not embedded: go on
-    session.notices.Answer(withSound ? 'Y' : 'N');   // record audio
-    if (withSound) session.notices.Answer('N');      // not the simulator's own sound
-    const RenderOutcome started = playback.render.RenderMovie();
+    const RenderOutcome started = render.Start();
     ASSERT_EQ(started.state, RenderOutcome::State::Recording) << started.failure;
-    EXPECT_EQ(controls.states, std::vector<bool>{false});
+    EXPECT_EQ(render.controls.states, std::vector<bool>{false});
     ASSERT_TRUE(session.WaitForStop(40000));
-    const RenderOutcome& outcome = playback.render.Outcome();
+    const RenderOutcome& outcome = session.playback->render.Outcome();
     ASSERT_EQ(outcome.state, RenderOutcome::State::Finished) << outcome.failure;
-    EXPECT_EQ(controls.states, (std::vector<bool>{false, true}));
-    EXPECT_TRUE(panel.restored);
+    EXPECT_EQ(outcome.failure, "");
+    EXPECT_EQ(render.controls.states, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(render.panel.restored);
     const std::filesystem::path film = MovFolder() / "preview.avi";
     ASSERT_TRUE(std::filesystem::exists(film)) << outcome.failure;
 
-    const std::string probe = RunTool("ffprobe", {"-v", "error", "-count_frames", "-show_entries",
-                                              "stream=codec_type,width,height,nb_read_frames", "-of", "csv=p=0",
-                                              QString::fromStdString(film.string())});
+    const std::string probe = ProbeFilm(film);
     EXPECT_NE(probe.find("video,320,240," + std::to_string(outcome.capturedFrames)), std::string::npos) << probe;
-    if (withSound) EXPECT_NE(probe.find("audio"), std::string::npos) << probe;
-
-    // Decode every frame and read its time bar.
-    QProcess decoder;
-    decoder.start("ffmpeg", {"-v", "error", "-i", QString::fromStdString(film.string()), "-f", "rawvideo",
-                             "-pix_fmt", "bgr24", "-"});
-    decoder.waitForFinished(120000);
-    const QByteArray raw = decoder.readAllStandardOutput();
-    const int frameBytes = 320 * 240 * 3;
-    ASSERT_EQ(raw.size() % frameBytes, 0);
-    std::vector<std::uint32_t> times;
-    for (int offset = 0; offset + frameBytes <= raw.size(); offset += frameBytes) {
-        const auto reading = demosim::ReadTimeBar(reinterpret_cast<const std::uint8_t*>(raw.constData()) + offset,
-                                                  320, 240, 320 * 3, 3);
-        ASSERT_TRUE(reading) << "no time bar in film frame " << times.size();
-        times.push_back(reading->hundredths);
+    if (render.withSound) {
+        EXPECT_NE(probe.find("audio"), std::string::npos) << probe;
     }
-    ASSERT_EQ(times.size(), static_cast<std::size_t>(outcome.capturedFrames));
-    ASSERT_FALSE(times.empty());
-    EXPECT_EQ(times.front(), 250u * 4u) << "the film starts at the start node";
-    // Every step once, in order: 4 hundredths per frame, and the script's eight steps of one hundredth at 350.
-    std::vector<std::uint32_t> expected;
-    for (std::uint32_t t = 1000; t < 1400; t += 4) expected.push_back(t);
-    for (std::uint32_t t = 1400; t < 1408; ++t) expected.push_back(t);
-    for (std::uint32_t t = 1408; t < 2000; t += 4) expected.push_back(t);
+
+    const FilmPictures pictures = ReadFilmPictures(film, kWidth, kHeight);
+    ASSERT_EQ(pictures.times.size(), static_cast<std::size_t>(outcome.capturedFrames));
+    std::vector<std::uint32_t> times;
+    for (std::size_t k = 0; k < pictures.times.size(); ++k) {
+        ASSERT_TRUE(pictures.times[k]) << "no time bar in film frame " << k;
+        ASSERT_TRUE(pictures.cameras[k]) << "no camera bar in film frame " << k;
+        times.push_back(*pictures.times[k]);
+    }
+    const std::vector<std::uint32_t> expected = ExpectedTimes();
     EXPECT_EQ(times, expected);
+
+    // Film frame k shows the camera in force at the frame whose replay time it shows: the camera of column 300
+    // from the frame showing 12.00 s (frame 300 - 250 = 50) and that of column 400 from the frame showing 16.00 s
+    // (frame 156: the script's steps at 350 added six frames), the simulator's own camera before.
+    const auto frameShowing = [&expected](std::uint32_t hundredths) {
+        return static_cast<std::size_t>(std::find(expected.begin(), expected.end(), hundredths) - expected.begin());
+    };
+    const std::size_t first300 = frameShowing(300 * 4), first400 = frameShowing(400 * 4);
+    ASSERT_EQ(first300, 50u);
+    ASSERT_EQ(first400, 156u);
+    const demosim::CameraReading before = *pictures.cameras.front();
+    EXPECT_NE(before, kCamera300);
+    for (std::size_t k = 0; k < pictures.cameras.size(); ++k) {
+        const demosim::CameraReading want = k < first300 ? before : k < first400 ? kCamera300 : kCamera400;
+        const demosim::CameraReading& seen = *pictures.cameras[k];
+        EXPECT_EQ(seen, want) << "film frame " << k << " (replay time " << times[k] << ") shows the camera at "
+                              << seen.xMetres << " m, " << seen.yMetres << " m";
+    }
+
+    if (render.withSound) {
+        // The sound node at 260 plays with film frame 10: its tone (a square wave of +-8000) starts 0.4 s into
+        // the film's sound, within one frame (40 ms, 882 samples).
+        const std::vector<std::int16_t> sound = ReadFilmSound(film);
+        EXPECT_EQ(static_cast<std::int64_t>(sound.size()), outcome.capturedFrames * 22050 / 25);
+        const std::optional<std::size_t> onset = FirstLoudSample(sound, 3000);
+        ASSERT_TRUE(onset) << "the tone is not in the film's sound";
+        const long long offset = static_cast<long long>(*onset) - 10 * 22050 / 25;
+        std::fprintf(stderr, "render: the tone starts %lld samples (%.1f ms) after its frame's time\n", offset,
+                     offset * 1000.0 / 22050);
+        EXPECT_LE(std::llabs(offset), 22050 / 25) << "the tone starts " << offset << " samples from its frame";
+    }
     std::fprintf(stderr, "render: %lld frames captured, %lld ms of sound, %lld pictures taken again, %lld unchanged\n",
                  static_cast<long long>(outcome.capturedFrames), static_cast<long long>(outcome.recordedMs),
-                 static_cast<long long>(playback.capture.redrawWaits),
-                 static_cast<long long>(playback.capture.unchangedFrames));
+                 static_cast<long long>(session.playback->capture.redrawWaits),
+                 static_cast<long long>(session.playback->capture.unchangedFrames));
+}
+
+TEST(RenderWithDemoSimulator, StopPlaybackEndsARenderWithoutAStopNodeKeepingEveryFrameCaptured) {
+    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs an X server (scripts/test-env.sh)";
+    DemoSession session(true);
+    ASSERT_EQ(session.Problem(), "");
+    session.BuildPreviewMovie();
+    session.movie.header.MovieFileName = "stopped.knloop";
+    // Without its stop node the render runs until the user stops it.
+    const NodeText* stop = session.movie.nodeStore.Find(500, 2);
+    ASSERT_NE(stop, nullptr);
+    session.movie.DeleteNodeRecord(500, 2);
+    session.movie.strTimeline.SetCell(500, 2, "");
+    EnsureProgramFolders();
+    DemoRender render(session, "STD", false);
+    session.notices.Answer('Y');  // no stop node: render all the same
+    const RenderOutcome started = render.Start();
+    ASSERT_EQ(started.state, RenderOutcome::State::Recording) << started.failure;
+    EXPECT_EQ(render.controls.states, std::vector<bool>{false});
+
+    // Let some 60 ticks play (past the camera at 300), then stop as the user does.
+    PlaybackSystem& playback = *session.playback;
+    const std::int64_t ticksAtStart = playback.tmrPlay.Stats().ticks;
+    ASSERT_TRUE(playback.pump.WaitUntil([&] { return playback.tmrPlay.Stats().ticks - ticksAtStart >= 60; }, 30000));
+    ASSERT_EQ(playback.render.Outcome().state, RenderOutcome::State::Recording);
+    const int last = static_cast<int>(session.movie.CurrentFrame);  // the stop's "/end" takes the replay away
+    playback.transport.btnStopMovieClick();
+    const RenderOutcome& outcome = playback.render.Outcome();
+    ASSERT_EQ(outcome.state, RenderOutcome::State::Finished) << outcome.failure;
+    EXPECT_FALSE(playback.tmrPlay.IsActive());
+    EXPECT_FALSE(playback.modes.Rendering);
+    EXPECT_EQ(render.controls.states, (std::vector<bool>{false, true})) << "the interface is locked, then given back";
+    EXPECT_TRUE(render.panel.restored);
+    EXPECT_GE(outcome.capturedFrames, 60);
+
+    const std::filesystem::path film = MovFolder() / "stopped.avi";
+    ASSERT_TRUE(std::filesystem::exists(film)) << outcome.failure;
+    EXPECT_EQ(outcome.film, film);
+    const std::string probe = ProbeFilm(film);
+    EXPECT_NE(probe.find("video,320,240," + std::to_string(outcome.capturedFrames) + "\n"), std::string::npos)
+        << probe;
+    EXPECT_EQ(probe.find("audio"), std::string::npos) << "no sound was asked for";
+
+    // The film is every step from the start node up to the frame showing when the user stopped, once each.
+    const FilmPictures pictures = ReadFilmPictures(film, kWidth, kHeight);
+    ASSERT_EQ(pictures.times.size(), static_cast<std::size_t>(outcome.capturedFrames));
+    const std::vector<std::uint32_t> expected = ExpectedTimes();
+    for (std::size_t k = 0; k < pictures.times.size(); ++k) {
+        ASSERT_TRUE(pictures.times[k]) << "no time bar in film frame " << k;
+        ASSERT_LT(k, expected.size());
+        EXPECT_EQ(*pictures.times[k], expected[k]) << "film frame " << k;
+    }
+    // Stopped before the script's steps at 350, the film is frames 250 to the one playing at the stop.
+    ASSERT_LT(last, 350) << "stopped later than the test expects";
+    EXPECT_EQ(outcome.capturedFrames, last - 250 + 1) << "one film frame per frame played, none dropped";
+    EXPECT_EQ(*pictures.times.back(), static_cast<std::uint32_t>(last * 4));
 }
 
 }  // namespace
