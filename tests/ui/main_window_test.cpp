@@ -41,40 +41,14 @@
 #include "shell/ui/tfrm_main.h"
 #include "shell/ui/tfrm_msg_box.h"
 #include "temp_folder.h"
+#include "box_answerer.h"
 
 namespace kinoloop {
 namespace {
 
 using testing::EnsureApp;
 using testing::WaitFor;
-
-// Answers the message box as a user would: with the queued answers in order ('O' for an "O" box when the queue
-// is empty), recording every text it answered.
-class BoxAnswerer {
-public:
-    explicit BoxAnswerer(TfrmMsgBox* box) : box_(box) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
-        timer_.start(5);
-    }
-    void Answer(char answer) { answers_.push_back(answer); }
-    std::vector<std::string> texts;
-
-private:
-    void Poll() {
-        if (!box_->isVisible() || !box_->Pending()) return;
-        texts.push_back(box_->TextLabel()->text().toStdString());
-        char answer = 'O';
-        if (!answers_.empty()) {
-            answer = answers_.front();
-            answers_.pop_front();
-        }
-        const bool left = answer == 'Y' || (answer == 'O' && box_->LeftButton()->isVisible());
-        QTest::mouseClick(left ? box_->LeftButton() : box_->RightButton(), Qt::LeftButton);
-    }
-    TfrmMsgBox* box_;
-    QTimer timer_;
-    std::deque<char> answers_;
-};
+using testing::BoxAnswerer;
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -95,6 +69,10 @@ protected:
         MainOptions options;
         options.hotKey = false;
         options.forceToast = true;
+        options.openUrl = [this](const QUrl& url) {
+            opened.push_back(url);
+            return true;
+        };
         window = std::make_unique<TfrmMain>(options);
         window->resize(1200, 800);
         window->show();
@@ -130,6 +108,7 @@ protected:
     QUdpSocket peer;
     std::unique_ptr<TfrmMain> window;
     std::unique_ptr<BoxAnswerer> answerer;
+    std::vector<QUrl> opened;  // what "Open Movies Folder" handed to the desktop
 };
 
 TEST_F(MainWindowTest, StartsWithTheSettingsAnEmptyMovieAndTheLink) {
@@ -516,6 +495,20 @@ TEST_F(MainWindowTest, BrowsingASoundGivesTheNodeTheFileAndItsLength) {
     EXPECT_EQ(Cell(5 + 2 * 25, 1), "") << "two seconds at 25 fps cover 50 cells";
     EXPECT_EQ(window->properties()->txtSoundFile()->text().toStdString(), file.string());
     EXPECT_EQ(SoundNodePaths(movie().nodeStore), std::vector<std::string>{file.string()});
+}
+
+TEST_F(MainWindowTest, OpenMoviesFolderOpensMovOnlyWhenItExists) {
+    std::filesystem::remove_all(MovFolder());
+    window->actions()->OpenMoviesFolder->trigger();
+    EXPECT_TRUE(opened.empty()) << "no Mov folder, nothing opened";
+    EXPECT_FALSE(std::filesystem::exists(MovFolder())) << "and none created";
+
+    std::filesystem::create_directories(MovFolder());
+    window->actions()->OpenMoviesFolder->trigger();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl::fromLocalFile(QString::fromStdString(MovFolder().string())));
+    EXPECT_TRUE(answerer->texts.empty());
+    EXPECT_EQ(window->actions()->OpenMoviesFolder->text(), "Open Movies Folder");
 }
 
 TEST_F(MainWindowTest, AnsweringNoToTheExitQuestionKeepsTheProgramRunning) {

@@ -15,7 +15,18 @@
 #include <filesystem>
 #include <fstream>
 
+#include <QDate>
+#include <QImage>
+#include <QImageReader>
+#include <QLocale>
+#include <QToolButton>
+#include <QWindow>
+
+#include "box_answerer.h"
 #include "link/simulator_launcher.h"
+#include "render/screenshot.h"
+#include "shell/ui/main_actions.h"
+#include "shell/ui/status_strip.h"
 #include "link/udp_link.h"
 #include "model/movie.h"
 #include "platform/global_hot_key.h"
@@ -210,6 +221,118 @@ TEST_F(X11Test, RunLfsStartsTheSimulatorAndEmbedsItsWindowInThePanel) {
     EXPECT_EQ(::kill(static_cast<pid_t>(simulator), 0), 0) << "the simulator ended with the main window";
     if (simulator > 0) ::kill(static_cast<pid_t>(simulator), SIGTERM);
     unsetenv("DEMOSIM_TITLE");
+}
+
+// The panel's corners, where no message box or balloon lies over the panel, are the panel's own black.
+bool CornersAreDark(const QImage& picture) {
+    const int right = picture.width() - 6;
+    const int bottom = picture.height() - 6;
+    for (const QPoint point : {QPoint(5, 5), QPoint(right, 5), QPoint(5, bottom), QPoint(right, bottom)}) {
+        if (qGray(picture.pixel(point)) > 40) return false;
+    }
+    return true;
+}
+
+TEST_F(X11Test, ScreenshotSavesThePanelAsAJpegInMovAndSaysSo) {
+    namespace fs = std::filesystem;
+    testing::TempProgramFolder home;
+    WriteSettings();
+    MainOptions options;
+    options.forceToast = true;
+    options.hotKey = false;
+    TfrmMain window(options);
+    window.show();
+    ASSERT_TRUE(WaitFor([&] { return window.windowHandle() != nullptr && window.windowHandle()->isExposed(); }));
+    testing::BoxAnswerer answerer(window.windows().frmMsgBox);
+    QTest::qWait(500);  // the show sequence: maximised, panel placed (a start-up notice is answered "O")
+    answerer.texts.clear();
+    const auto status = [&] { return window.statusStrip()->lblLastAction->text().toStdString(); };
+    const std::string date =
+        ScreenshotDatePart(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString());
+    const std::string question =
+        "Live for Speed doesn't appear to be loaded, do you want to take a screenshot anyway?";
+
+    // F12 with no simulator: the question, then the panel as Mov/<date>_1.jpg (Mov is made again).
+    fs::remove_all(MovFolder());
+    answerer.Answer('Y');
+    window.activateWindow();
+    QTest::keyClick(&window, Qt::Key_F12);
+    const fs::path first = MovFolder() / (date + "_1.jpg");
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(first); })) << status();
+    EXPECT_EQ(answerer.texts, std::vector<std::string>{question});
+    EXPECT_EQ(status(), "Last Action: Saved screenshot as '" + date + "_1.jpg' in to the Mov folder");
+    QImageReader reader(QString::fromStdString(first.string()));
+    EXPECT_EQ(reader.format(), "jpeg");
+    const QImage picture = reader.read();
+    EXPECT_EQ(picture.size(), window.simulatorPanel()->size());
+    EXPECT_TRUE(CornersAreDark(picture)) << "the picture is not the black simulator panel";
+
+    // The tool button does what the menu item does; the next picture takes the next number.
+    answerer.Answer('Y');
+    QTest::mouseClick(window.findChild<QToolButton*>("btnScreenshot"), Qt::LeftButton);
+    EXPECT_TRUE(WaitFor([&] { return fs::exists(MovFolder() / (date + "_2.jpg")); })) << status();
+    EXPECT_EQ(status(), "Last Action: Saved screenshot as '" + date + "_2.jpg' in to the Mov folder");
+
+    // Answering "N" writes nothing and leaves the status line as it was.
+    answerer.Answer('N');
+    window.actions()->Screenshot->trigger();
+    EXPECT_EQ(answerer.texts.size(), 3u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(MovFolder()), fs::directory_iterator()), 2);
+    EXPECT_EQ(status(), "Last Action: Saved screenshot as '" + date + "_2.jpg' in to the Mov folder");
+    EXPECT_EQ(window.actions()->Screenshot->shortcut(), QKeySequence(Qt::Key_F12));
+}
+
+TEST_F(X11Test, AScreenshotOfAnEarlierRunIsNotReplaced) {
+    namespace fs = std::filesystem;
+    testing::TempProgramFolder home;
+    WriteSettings();
+    MainOptions options;
+    options.forceToast = true;
+    options.hotKey = false;
+    TfrmMain window(options);
+    window.show();
+    ASSERT_TRUE(WaitFor([&] { return window.windowHandle() != nullptr && window.windowHandle()->isExposed(); }));
+    testing::BoxAnswerer answerer(window.windows().frmMsgBox);
+    QTest::qWait(300);
+    const std::string date =
+        ScreenshotDatePart(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString());
+    std::ofstream(MovFolder() / (date + "_1.jpg")) << "an earlier run's picture";
+    answerer.Answer('Y');
+    window.actions()->Screenshot->trigger();
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(MovFolder() / (date + "_2.jpg")); }));
+    std::ifstream earlier(MovFolder() / (date + "_1.jpg"));
+    std::string kept;
+    std::getline(earlier, kept);
+    EXPECT_EQ(kept, "an earlier run's picture");
+}
+
+// "/DEBUG" as the first argument writes the log beside the program (the program folder), from the start block
+// to the stop block; without it no log is written.
+TEST_F(X11Test, TheDebugSwitchWritesTheLogFileBesideTheProgram) {
+    namespace fs = std::filesystem;
+    const QString program = QString::fromLocal8Bit(qgetenv("KINOLOOP_BUILD_DIR")) + "/bin/kinoloop";
+    for (const bool debug : {true, false}) {
+        testing::TempProgramFolder home;
+        WriteSettings();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("KINOLOOP_INSTANCE", QString("kl-debug-test-%1").arg(QCoreApplication::applicationPid()));
+        env.insert("KINOLOOP_TOAST", "1");
+        env.insert("KINOLOOP_EXIT_WHEN_SHOWN", "1");
+        QProcess run;
+        run.setProcessEnvironment(env);
+        run.start(program, debug ? QStringList{"/DEBUG"} : QStringList{});
+        ASSERT_TRUE(run.waitForFinished(30000));
+        EXPECT_EQ(run.exitCode(), 0);
+        const fs::path log = home.Path() / "kinoloop.log";
+        ASSERT_EQ(fs::exists(log), debug);
+        if (!debug) continue;
+        std::ifstream in(log, std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_NE(text.find("# START LOGGING : kinoloop at "), std::string::npos) << text;
+        EXPECT_NE(text.find("] TfrmMain::RunStartupSequence\r\n"), std::string::npos) << text;
+        EXPECT_NE(text.find("# PROCESS  : " + program.toStdString() + "\r\n"), std::string::npos) << text;
+        EXPECT_NE(text.find("# STOP LOGGING at "), std::string::npos) << text;
+    }
 }
 
 }  // namespace
