@@ -2,6 +2,9 @@
 // question and the camera editors that talk to the simulator over UDP.
 #include <gtest/gtest.h>
 
+// Before Qt's headers: their "slots" keyword would clash with the fixture's names.
+#include "../hotmoments/moment_fixtures.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -41,6 +44,8 @@
 #include "shell/ui/tfrm_main.h"
 #include "shell/ui/tfrm_msg_box.h"
 #include "temp_folder.h"
+#include "hotmoments/moment_nodes.h"
+#include "shell/ui/tfrm_hot_moments.h"
 #include "box_answerer.h"
 
 namespace kinoloop {
@@ -509,6 +514,68 @@ TEST_F(MainWindowTest, OpenMoviesFolderOpensMovOnlyWhenItExists) {
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(QString::fromStdString(MovFolder().string())));
     EXPECT_TRUE(answerer->texts.empty());
     EXPECT_EQ(window->actions()->OpenMoviesFolder->text(), "Open Movies Folder");
+}
+
+TEST_F(MainWindowTest, HotMomentNodesBecomeCamerasByTheContextMenu) {
+    // The recorder of the hot-moments window holds Anna (3) at frame 12 and Bert (4) at frame 40.
+    TMoments& recorder = window->windows().frmHotMoments->moments();
+    recorder.AddPlayer(testing::Player(3, "Anna", 30));
+    recorder.AddPlayer(testing::Player(4, "Bert", 40));
+    recorder.AddCarData(12, testing::Packet({testing::Car(3, 1000, -2000, {.z = 300, .heading = 10000})}));
+    recorder.AddCarData(40, testing::Packet({testing::Car(4, 8000, 9000, {.z = 900, .heading = 123})}));
+    const std::vector<MomentListRow> rows = {{"12", "12", "0", "Drift", "Anna", "", "3", "-1"},
+                                             {"40", "40", "0", "Drift", "Bert", "", "4", "-1"}};
+    const int row = AddToTimeline(movie(), window->notices(), rows).trackRow;
+    ASSERT_GT(row, 0);
+    ASSERT_EQ(Cell(12, row), "Hn");
+
+    const ConvertMenuItems& selected = menu()->ConvertSelectedItems;
+    const ConvertMenuItems& all = menu()->ConvertAllItems;
+    EXPECT_EQ(selected.DefaultLFSCamera->title(), "Default LFS Camera...");
+    EXPECT_EQ(selected.ShiftUTrackingCamera->title(), "Shift+U Tracking Camera...");
+    const std::vector<QString> captions = {"...Arcade Camera", "...Helicopter Camera", "...TV Camera",
+                                           "...Driver Camera", "...Custom Camera",    "...Follow Car",
+                                           "...Static Camera"};
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+        EXPECT_EQ(selected.targets[i]->text(), captions[i]);
+        EXPECT_EQ(all.targets[i]->text(), captions[i]);
+    }
+    for (const auto& [menuOf, items] : {std::pair{menu()->ConvertHotmomentto1, &selected},
+                                        std::pair{menu()->ConvertAllCamerasto1, &all}}) {
+        EXPECT_EQ(menuOf->actions(), (QList<QAction*>{items->DefaultLFSCamera->menuAction(),
+                                                     items->ShiftUTrackingCamera->menuAction()}));
+    }
+
+    // The selected node becomes a static tracking camera where Anna was, turned by half a turn.
+    Select(12, row);
+    answerer->texts.clear();
+    selected.targets[static_cast<int>(ConvertMenuTarget::TrackingStatic)]->trigger();
+    EXPECT_EQ(Cell(12, row), "C");
+    const NodeText* camera = movie().nodeStore.Find(12, row);
+    ASSERT_NE(camera, nullptr);
+    EXPECT_EQ(camera->tag, "CAM");
+    const std::vector<std::string> fields = SplitFields(camera->fieldText);
+    ASSERT_EQ(fields.size(), 15u);
+    EXPECT_EQ(std::vector<std::string>(fields.begin() + 4, fields.end()),
+              (std::vector<std::string>{"1000", "-2000", "300", "42768", "0", "0", "30", "2", "80", "0", "72"}));
+    EXPECT_TRUE(answerer->texts.empty()) << "converting the selected node says nothing";
+    EXPECT_EQ(Cell(40, row), "Hn");
+
+    // "Convert All" to the driver's camera takes Bert's node and says it is done.
+    all.targets[static_cast<int>(ConvertMenuTarget::Driver)]->trigger();
+    EXPECT_EQ(Cell(40, row), "C");
+    const NodeText* driver = movie().nodeStore.Find(40, row);
+    ASSERT_NE(driver, nullptr);
+    const std::vector<std::string> driverFields = SplitFields(driver->fieldText);
+    EXPECT_EQ(std::vector<std::string>(driverFields.begin() + 4, driverFields.end()),
+              (std::vector<std::string>{"8000", "9000", "900", "0", "0", "0", "40", "3", "80", "0", "8192"}));
+    EXPECT_EQ(answerer->texts, std::vector<std::string>{kConversionComplete});
+    for (const NodeText& record : movie().nodeStore.Records()) EXPECT_NE(record.tag, "MOM");
+
+    // With the track locked, neither menu can be opened.
+    menu()->ApplyLock(true);
+    EXPECT_FALSE(menu()->ConvertHotmomentto1->menuAction()->isEnabled());
+    EXPECT_FALSE(menu()->ConvertAllCamerasto1->menuAction()->isEnabled());
 }
 
 TEST_F(MainWindowTest, AnsweringNoToTheExitQuestionKeepsTheProgramRunning) {

@@ -16,6 +16,33 @@ QMenu* SubMenu(QMenu* menu, const char* name, const char* caption) {
     return sub;
 }
 
+// The entries of one "Convert ... to..." menu; `suffix` keeps the two menus' object names apart.
+ConvertMenuItems ConvertEntries(QMenu* menu, const QString& suffix) {
+    ConvertMenuItems items;
+    const auto sub = [&](const char* name, const char* caption) {
+        QMenu* inner = menu->addMenu(caption);
+        inner->setObjectName(name + suffix);
+        inner->menuAction()->setObjectName(name + suffix + "Action");
+        return inner;
+    };
+    const auto entry = [&](QMenu* inner, const char* name, const char* caption, ConvertMenuTarget target) {
+        QAction* action = inner->addAction(caption);
+        action->setObjectName(name + suffix);
+        action->setData(static_cast<int>(target));
+        items.targets[static_cast<std::size_t>(target)] = action;
+    };
+    items.DefaultLFSCamera = sub("DefaultLFSCamera", "Default LFS Camera...");
+    entry(items.DefaultLFSCamera, "ArcadeCamera", "...Arcade Camera", ConvertMenuTarget::Arcade);
+    entry(items.DefaultLFSCamera, "HelicopterCamera", "...Helicopter Camera", ConvertMenuTarget::Helicopter);
+    entry(items.DefaultLFSCamera, "TVCamera", "...TV Camera", ConvertMenuTarget::TvCamera);
+    entry(items.DefaultLFSCamera, "DriverCamera", "...Driver Camera", ConvertMenuTarget::Driver);
+    entry(items.DefaultLFSCamera, "CustomCamera", "...Custom Camera", ConvertMenuTarget::Custom);
+    items.ShiftUTrackingCamera = sub("ShiftUTrackingCamera", "Shift+U Tracking Camera...");
+    entry(items.ShiftUTrackingCamera, "FollowCar", "...Follow Car", ConvertMenuTarget::TrackingFollow);
+    entry(items.ShiftUTrackingCamera, "StaticCamera", "...Static Camera", ConvertMenuTarget::TrackingStatic);
+    return items;
+}
+
 }  // namespace
 
 TimelineContextMenu::TimelineContextMenu(QWidget* parent) : QMenu(parent) {
@@ -43,6 +70,8 @@ TimelineContextMenu::TimelineContextMenu(QWidget* parent) : QMenu(parent) {
     addSeparator();
     ConvertHotmomentto1 = SubMenu(this, "ConvertHotmomentto1", "Convert Selected Hot Moment to...");
     ConvertAllCamerasto1 = SubMenu(this, "ConvertAllCamerasto1", "Convert All Hot Moments to...");
+    ConvertSelectedItems = ConvertEntries(ConvertHotmomentto1, "1");
+    ConvertAllItems = ConvertEntries(ConvertAllCamerasto1, "2");
     Distrubute1 = SubMenu(this, "Distrubute1", "Distribute Node");
     DistributeOverSelectedRange1 = Item(Distrubute1, "DistributeOverSelectedRange1", "Distribute Over Selected Range");
     DistributetoEndorNextNode1 =

@@ -2,8 +2,28 @@
 // `PopupMenu1`: the timeline's context menu with its items in menu order. The window connects the actions to
 // the commands; this class only builds the menu and applies the lock rule.
 #include <QMenu>
+#include <array>
 
 namespace kinoloop {
+
+// The camera kinds a hot-moment node can become, in menu order; each entry's data() is its index here.
+enum class ConvertMenuTarget : int {
+    Arcade = 0,
+    Helicopter = 1,
+    TvCamera = 2,
+    Driver = 3,
+    Custom = 4,
+    TrackingFollow = 5,
+    TrackingStatic = 6,
+};
+inline constexpr int kConvertMenuTargets = 7;
+
+// "Default LFS Camera..." with the simulator's five camera kinds and "Shift+U Tracking Camera..." with its two.
+struct ConvertMenuItems {
+    QMenu* DefaultLFSCamera = nullptr;
+    QMenu* ShiftUTrackingCamera = nullptr;
+    std::array<QAction*, kConvertMenuTargets> targets{};  // by ConvertMenuTarget
+};
 
 class TimelineContextMenu : public QMenu {
     Q_OBJECT
@@ -31,6 +51,8 @@ public:
     QAction* AddShiftUCameraEndMarker1;
     QMenu* ConvertHotmomentto1;
     QMenu* ConvertAllCamerasto1;
+    ConvertMenuItems ConvertSelectedItems;  // in ConvertHotmomentto1
+    ConvertMenuItems ConvertAllItems;       // in ConvertAllCamerasto1
     QMenu* Distrubute1;
     QAction* DistributeOverSelectedRange1;
     QAction* DistributetoEndorNextNode1;

@@ -2,6 +2,7 @@
 
 #include "model/ui/tfrm_note.h"
 #include "playback/ui/tfrm_debug.h"
+#include "shell/ui/tfrm_hot_moments.h"
 #include "shell/ui/tfrm_msg_box.h"
 
 namespace kinoloop {
@@ -31,7 +32,7 @@ ProgramWindows CreateProgramWindows(QWidget* main) {
     w.frmMsgBox = new TfrmMsgBox(main);
     w.frmScripts = Shell(main, "frmScripts", "Kinoloop - Script Editor", {720, 520});
     w.frmLibrary = Shell(main, "frmLibrary", "Node Library", {420, 480});
-    w.frmHotMoments = Shell(main, "frmHotMoments", "Hot Moment Scan", {640, 480});
+    w.frmHotMoments = new TfrmHotMoments(main);
     w.frmPreview = Shell(main, "frmPreview", "Kinoloop - Effects Preview", {560, 440});
     w.frmDebug = new TfrmDebug(main);
     w.frmNote = new TfrmNote(main);

@@ -8,6 +8,7 @@ namespace kinoloop {
 
 class TfrmMsgBox;
 class TfrmNote;
+class TfrmHotMoments;
 
 struct ProgramWindows {
     QDialog* frmSetup = nullptr;
@@ -16,7 +17,7 @@ struct ProgramWindows {
     TfrmMsgBox* frmMsgBox = nullptr;
     QDialog* frmScripts = nullptr;
     QDialog* frmLibrary = nullptr;
-    QDialog* frmHotMoments = nullptr;
+    TfrmHotMoments* frmHotMoments = nullptr;
     QDialog* frmPreview = nullptr;
     QDialog* frmDebug = nullptr;
     TfrmNote* frmNote = nullptr;

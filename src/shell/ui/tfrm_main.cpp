@@ -43,7 +43,9 @@
 #include "shell/ui/main_actions.h"
 #include "shell/ui/main_notices.h"
 #include "shell/ui/movie_files.h"
+#include "shell/ui/moment_conversions.h"
 #include "shell/ui/screenshot_commands.h"
+#include "shell/ui/tfrm_hot_moments.h"
 #include "shell/ui/sound_browse.h"
 #include "shell/ui/playback_parts.h"
 #include "shell/ui/simulator_panel.h"
@@ -188,6 +190,7 @@ void TfrmMain::WireCommands() {
     LinkPorts ports;
     ports.panel = panelForLink_.get();
     ports.timeline = timelineForLink_.get();
+    ports.carData = &windows_.frmHotMoments->recorder();
     playback_->FillLinkPorts(ports);
     link_->SetPorts(ports);
 
@@ -218,6 +221,12 @@ void TfrmMain::WireCommands() {
 
     WireMovieFiles();
     WireScreenshots();
+    MomentConversionsContext conversions;
+    conversions.movie = &movie_;
+    conversions.notices = notices_.get();
+    conversions.moments = &windows_.frmHotMoments->moments();
+    conversions.refresh = [this] { RefreshTimeline(); };
+    momentConversions_ = new MomentConversions(std::move(conversions), *editor_->ContextMenu(), this);
     connect(actions_->ExitKinoloop, &QAction::triggered, this, &QWidget::close);
     connect(actions_->SetupKinoloop, &QAction::triggered, this, [this] { ShowOnTop(windows_.frmSetup); });
     connect(actions_->LoadScriptEditor, &QAction::triggered, this, [this] { ShowOnTop(windows_.frmScripts); });

@@ -22,6 +22,7 @@ class Diagnostics;
 class CameraWait;
 class PanelForLink;
 class MovieFiles;
+class MomentConversions;
 class SoundBrowse;
 class ScreenshotCommands;
 class PlaybackParts;
@@ -73,6 +74,7 @@ public:
     MovieFiles* movieFiles() const { return movieFiles_.get(); }
     SoundBrowse* soundBrowse() const { return soundBrowse_.get(); }
     ScreenshotCommands* screenshots() const { return screenshots_.get(); }
+    MomentConversions* momentConversions() const { return momentConversions_; }
     QTimer& tmrAutosave() { return tmrAutosave_; }
     UdpLink& link() { return *link_; }
     ReplayControl& replays() { return *replays_; }
@@ -132,6 +134,7 @@ private:
     std::unique_ptr<PanelForLink> panelForLink_;
     std::unique_ptr<TimelineForLink> timelineForLink_;
     TimelineCommands* commands_ = nullptr;
+    MomentConversions* momentConversions_ = nullptr;
     MainActions* actions_ = nullptr;
     StatusStrip* status_ = nullptr;
     TimelineEditor* editor_ = nullptr;
