@@ -12,6 +12,8 @@
 #include <QSlider>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QtEndian>
+#include <fstream>
 
 #include "fake_simulator.h"
 #include "model/field_text.h"
@@ -26,6 +28,7 @@
 #include "qt_app.h"
 #include "scripted_notices.h"
 #include "shell/ui/balloon.h"
+#include "shell/ui/custom_cursors.h"
 #include "shell/ui/tfrm_msg_box.h"
 #include "temp_folder.h"
 
@@ -124,6 +127,86 @@ TEST_F(MsgBoxTest, TimersRunWhileTheBoxWaitsAndASecondRequestSharesTheAnswer) {
     EXPECT_EQ(inner, 'Y');
     EXPECT_EQ(outer, 'Y');
     EXPECT_GT(ticks, 0) << "the timer was served during the wait";
+}
+
+// ---- custom cursors ----
+
+// A Windows cursor file of one 32 x 32 image, 32 bits per pixel, all pixels `colour`, with the given hot spot.
+QByteArray CursorFile(QPoint hotSpot, QRgb colour, quint16 type = 2) {
+    constexpr int size = 32;
+    constexpr int pixels = size * size * 4;
+    constexpr int mask = size * 4;  // one bit per pixel, rows of 32 bits
+    constexpr int image = 40 + pixels + mask;
+    QByteArray bytes;
+    const auto put16 = [&](quint16 value) { bytes.append(reinterpret_cast<const char*>(&(value = qToLittleEndian(value))), 2); };
+    const auto put32 = [&](quint32 value) { bytes.append(reinterpret_cast<const char*>(&(value = qToLittleEndian(value))), 4); };
+    put16(0);
+    put16(type);
+    put16(1);
+    bytes.append(char(size)).append(char(size)).append(char(0)).append(char(0));
+    put16(static_cast<quint16>(hotSpot.x()));
+    put16(static_cast<quint16>(hotSpot.y()));
+    put32(image);
+    put32(6 + 16);
+    put32(40);          // the picture's header: size, width, twice the height (picture and mask), planes, bits
+    put32(size);
+    put32(size * 2);
+    put16(1);
+    put16(32);
+    for (int i = 0; i < 6; ++i) put32(0);
+    for (int i = 0; i < size * size; ++i) put32(colour | 0xff000000u);
+    bytes.append(QByteArray(mask, '\0'));  // the mask lets every pixel show
+    return bytes;
+}
+
+void WriteFile(const std::filesystem::path& file, const QByteArray& bytes) {
+    std::ofstream(file, std::ios::binary).write(bytes.constData(), bytes.size());
+}
+
+TEST(CustomCursors, HotSpotFromTheCursorFilesDirectory) {
+    EXPECT_EQ(CursorHotSpot(CursorFile({5, 7}, 0)), QPoint(5, 7));
+    EXPECT_EQ(CursorHotSpot(CursorFile({0, 31}, 0)), QPoint(0, 31));
+    EXPECT_EQ(CursorHotSpot(CursorFile({5, 7}, 0, 1)), std::nullopt) << "an icon file is not a cursor";
+    EXPECT_EQ(CursorHotSpot(CursorFile({5, 7}, 0).left(21)), std::nullopt) << "cut before the entry's end";
+    EXPECT_EQ(CursorHotSpot(QByteArray("GIF89a and more bytes than a directory")), std::nullopt);
+}
+
+TEST_F(UiTest, CursorFilesOfImgAreRegisteredByNumber) {
+    testing::TempFolder img;
+    WriteFile(img / "hand.cur", CursorFile({5, 7}, qRgb(200, 0, 0)));
+    WriteFile(img / "select.cur", CursorFile({16, 16}, qRgb(0, 0, 200)));
+    CustomCursors cursors;
+    cursors.Load(img.Path());
+
+    EXPECT_FALSE(cursors.Has(CustomCursors::kPoint)) << "point.cur is missing";
+    EXPECT_EQ(cursors.Cursor(CustomCursors::kPoint).shape(), Qt::ArrowCursor);
+    const struct {
+        int number;
+        QPoint hotSpot;
+        QRgb colour;
+    } cases[] = {{CustomCursors::kHand, {5, 7}, qRgb(200, 0, 0)}, {CustomCursors::kSelect, {16, 16}, qRgb(0, 0, 200)}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(cursors.Has(c.number)) << c.number;
+        const QCursor cursor = cursors.Cursor(c.number);
+        EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);
+        EXPECT_EQ(cursor.hotSpot(), c.hotSpot);
+        const QImage picture = cursor.pixmap().toImage();
+        ASSERT_EQ(picture.size(), QSize(32, 32));
+        EXPECT_EQ(QColor(picture.pixel(3, 3)).rgb(), c.colour) << c.number;
+    }
+}
+
+TEST_F(UiTest, AnUnreadableCursorFileLeavesItsNumberTheArrow) {
+    testing::TempFolder img;
+    WriteFile(img / "point.cur", CursorFile({1, 1}, 0, 1));          // an icon, not a cursor
+    WriteFile(img / "hand.cur", CursorFile({1, 1}, 0).left(200));    // the picture cut short
+    WriteFile(img / "select.cur", QByteArray("not a cursor at all"));
+    CustomCursors cursors;
+    cursors.Load(img.Path());
+    for (int number : {CustomCursors::kPoint, CustomCursors::kHand, CustomCursors::kSelect}) {
+        EXPECT_FALSE(cursors.Has(number)) << number;
+        EXPECT_EQ(cursors.Cursor(number).shape(), Qt::ArrowCursor);
+    }
 }
 
 // ---- balloons ----

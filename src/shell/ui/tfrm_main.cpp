@@ -423,11 +423,11 @@ void TfrmMain::SetRenderControlsEnabled(bool enabled) {
 }
 
 void TfrmMain::LoadCustomCursors() {
-    // Img/point.cur is the pointing cursor of every clickable control; a missing file keeps the default.
-    const QString path = QString::fromStdString((ImgFolder() / "point.cur").string());
-    QPixmap picture;
-    if (!QFile::exists(path) || !picture.load(path)) return;
-    const QCursor point(picture, 0, 0);
+    // Cursors 2 and 3 are registered for what may use them; cursor 1 (Img/point.cur) is the pointing cursor of
+    // every clickable control, and a missing file keeps the controls' default.
+    cursors_.Load(ImgFolder());
+    if (!cursors_.Has(CustomCursors::kPoint)) return;
+    const QCursor point = cursors_.Cursor(CustomCursors::kPoint);
     QList<QWidget*> clickable{editor_->Timeline()->viewport(), editor_->Tracks()->viewport(),
                               panMain_->imgRunLFS()};
     for (QToolButton* button : findChildren<QToolButton*>()) clickable.append(button);

@@ -11,6 +11,7 @@
 
 #include "model/movie.h"
 #include "shell/settings.h"
+#include "shell/ui/custom_cursors.h"
 #include "shell/ui/program_windows.h"
 
 class QLabel;
@@ -75,6 +76,7 @@ public:
     SoundBrowse* soundBrowse() const { return soundBrowse_.get(); }
     ScreenshotCommands* screenshots() const { return screenshots_.get(); }
     MomentConversions* momentConversions() const { return momentConversions_; }
+    const CustomCursors& cursors() const { return cursors_; }
     QTimer& tmrAutosave() { return tmrAutosave_; }
     UdpLink& link() { return *link_; }
     ReplayControl& replays() { return *replays_; }
@@ -148,6 +150,7 @@ private:
     GlobalHotKey* hotKey_ = nullptr;
     QTimer tmrPause_;
     QTimer tmrAutosave_;
+    CustomCursors cursors_;
     int frameExtraWidth_ = 0;
     int frameExtraHeight_ = 0;
     bool shown_ = false;
