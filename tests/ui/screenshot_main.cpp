@@ -1,9 +1,11 @@
 // Builds a movie with every node kind, notes and a selection in the real main window, and saves screenshots of
-// the whole screen: the main window, then the message box over it. Run under an X server (scripts/screenshots.sh).
+// the whole screen: the main window, the context menu open at the hot-moment conversions, then the message box
+// over the window. Run under an X server (scripts/screenshots.sh).
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -146,6 +148,27 @@ int main(int argc, char* argv[]) {
     window.ShowFrameInfo();
     Settle(800);
     bool ok = Save(out + "/main_window.png");
+
+    // The context menu on the hot moment, open at "Convert Selected Hot Moment to..." > "Default LFS Camera...".
+    select(50, 6);
+    const QPoint at = editor->Timeline()->viewport()->mapToGlobal(QPoint(200, 120));
+    menu->popup(at);
+    Settle(200);
+    QMenu* convert = menu->ConvertHotmomentto1;
+    menu->setActiveAction(convert->menuAction());
+    const QRect item = menu->actionGeometry(convert->menuAction());
+    convert->popup(menu->mapToGlobal(QPoint(item.right(), item.top())));
+    Settle(200);
+    QMenu* cameras = menu->ConvertSelectedItems.DefaultLFSCamera;
+    convert->setActiveAction(cameras->menuAction());
+    const QRect inner = convert->actionGeometry(cameras->menuAction());
+    cameras->popup(convert->mapToGlobal(QPoint(inner.right(), inner.top())));
+    Settle(400);
+    ok = Save(out + "/context_menu.png") && ok;
+    cameras->close();
+    convert->close();
+    menu->close();
+    Settle(200);
 
     QTimer::singleShot(400, [&] {
         ok = Save(out + "/message_box.png") && ok;
