@@ -96,6 +96,10 @@ int main(int argc, char** argv) {
     At(movie, kStart, kReplay);
     StartNode start;
     start.replayFileName = "demo.spr";
+    // A start node belongs to the replay node whose name, column and row it holds; without them playback and
+    // renders would start from the replay's beginning.
+    start.replayColumn = 0;
+    start.replayRow = kReplay;
     movie.AddStartRecord(start);
     Mark(movie, kStart, kReplay, 1, 'G');
 

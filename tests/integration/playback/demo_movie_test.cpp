@@ -37,7 +37,14 @@ TEST(DemoMovie, OpensWithEveryKindOfNodeOnTheDemoReplay) {
     int start = -1, stop = -1;
     bool note = false, move = false;
     for (const NodeText& record : movie.nodeStore.Records()) {
-        if (record.tag == "STT") start = record.column;
+        if (record.tag == "STT") {
+            start = record.column;
+            // It belongs to the replay node (name, column, row), so that playback starts there.
+            const std::vector<std::string> fields = SplitFields(record.fieldText);
+            EXPECT_EQ(fields.at(field::StartReplayFile), "demo.spr");
+            EXPECT_EQ(fields.at(field::StartReplayColumn), "0");
+            EXPECT_EQ(fields.at(field::StartReplayRow), std::to_string(replay->row));
+        }
         if (record.tag == "STP") stop = record.column;
         note |= record.HasNote() && movie.strTimeline.Cell(record.column, record.row) == "Cn";
         if (record.tag == "CAM") {
