@@ -166,7 +166,9 @@ void RenderSession::FinishRecording() {
         outcome_.failure = "No frame was captured, so no film was made.";
         ports_.notices->Inform(outcome_.failure);
     } else if (ports_.assembler != nullptr) {
+        const std::int64_t assemblyStart = ports_.pump->NowMs();
         const FilmResult film = ports_.assembler->Assemble(job);
+        outcome_.assemblyMs = ports_.pump->NowMs() - assemblyStart;
         if (film.saved) {
             outcome_.film = film.film;
         } else {

@@ -45,6 +45,7 @@ struct RenderOutcome {
     std::string failure;         // when Failed, or Finished without a film
     std::int64_t capturedFrames = 0;
     std::int64_t recordedMs = 0;
+    std::int64_t assemblyMs = 0;  // how long the film's assembly took
 };
 
 class RenderSession : public RenderHooks {

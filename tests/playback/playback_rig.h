@@ -198,9 +198,11 @@ public:
     FilmResult Assemble(const FilmJob& job) override {
         log_.push_back("ASSEMBLE " + std::to_string(job.CapturedFrameCount));
         jobs.push_back(job);
+        if (onAssemble) onAssemble();
         return {true, job.movFolder / "film.avi", ""};
     }
     std::vector<FilmJob> jobs;
+    std::function<void()> onAssemble;  // what assembling does meanwhile (time passing)
 
 private:
     EventLog& log_;

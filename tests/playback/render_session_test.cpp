@@ -109,6 +109,7 @@ TEST(RenderMovie, FinishedRenderAssemblesAndUnlocks) {
     RenderRig rig;
     RenderOutcome finished;
     rig.render->onFinished = [&](const RenderOutcome& o) { finished = o; };
+    rig.assembler.onAssemble = [&rig] { rig.pump.now += 1234; };
     rig.Start("STD", 'N');
     rig.Tick(1000);
     ASSERT_EQ(rig.assembler.jobs.size(), 1u);
@@ -120,6 +121,7 @@ TEST(RenderMovie, FinishedRenderAssemblesAndUnlocks) {
     EXPECT_EQ(rig.log.back(), "UNLOCK");
     EXPECT_EQ(finished.state, RenderOutcome::State::Finished);
     EXPECT_EQ(finished.film, std::filesystem::path("/mov/film.avi"));
+    EXPECT_EQ(finished.assemblyMs, 1234) << "the assembly's own time, measured on the pump's clock";
     EXPECT_TRUE(rig.Matching("SOUND 3:260").empty()) << "no sound plays while none is recorded";
 }
 

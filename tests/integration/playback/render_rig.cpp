@@ -52,21 +52,35 @@ std::string ProbeFilm(const std::filesystem::path& film) {
                                QString::fromStdString(film.string())});
 }
 
-FilmPictures ReadFilmPictures(const std::filesystem::path& film, int width, int height) {
+void ForEachFilmPicture(const std::filesystem::path& film, int width, int height,
+                        const std::function<void(const std::uint8_t* pixels)>& visit) {
     QProcess decoder;
     decoder.start("ffmpeg", {"-v", "error", "-i", QString::fromStdString(film.string()), "-f", "rawvideo",
                              "-pix_fmt", "bgr24", "-"});
-    decoder.waitForFinished(300000);
-    const QByteArray raw = decoder.readAllStandardOutput();
-    const auto stride = static_cast<std::size_t>(width) * 3;
-    const std::size_t frameBytes = stride * static_cast<std::size_t>(height);
+    const auto frameBytes = static_cast<qsizetype>(width) * 3 * height;
+    QByteArray pending;
+    // Frame by frame, so that a long film never sits in memory whole.
+    for (;;) {
+        const bool running = decoder.state() != QProcess::NotRunning;
+        if (running) decoder.waitForReadyRead(1000);
+        pending += decoder.readAllStandardOutput();
+        qsizetype used = 0;
+        for (; used + frameBytes <= pending.size(); used += frameBytes) {
+            visit(reinterpret_cast<const std::uint8_t*>(pending.constData()) + used);
+        }
+        pending.remove(0, used);
+        if (!running && decoder.bytesAvailable() == 0) break;
+    }
+}
+
+FilmPictures ReadFilmPictures(const std::filesystem::path& film, int width, int height) {
     FilmPictures pictures;
-    for (std::size_t offset = 0; offset + frameBytes <= static_cast<std::size_t>(raw.size()); offset += frameBytes) {
-        const auto* pixels = reinterpret_cast<const std::uint8_t*>(raw.constData()) + offset;
+    const auto stride = static_cast<std::size_t>(width) * 3;
+    ForEachFilmPicture(film, width, height, [&](const std::uint8_t* pixels) {
         const auto time = demosim::ReadTimeBar(pixels, width, height, stride, 3);
         pictures.times.push_back(time ? std::optional<std::uint32_t>(time->hundredths) : std::nullopt);
         pictures.cameras.push_back(demosim::ReadCameraBar(pixels, width, height, stride, 3));
-    }
+    });
     return pictures;
 }
 

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,6 +58,10 @@ public:
 
 // "codec_type,width,height,nb_read_frames" lines of every stream.
 std::string ProbeFilm(const std::filesystem::path& film);
+
+// Decodes the film with ffmpeg and hands each picture (BGR, 3 bytes a pixel, top-down rows) to `visit` in turn.
+void ForEachFilmPicture(const std::filesystem::path& film, int width, int height,
+                        const std::function<void(const std::uint8_t* pixels)>& visit);
 
 // Each decoded frame's time bar and camera bar (nothing where a bar cannot be read).
 struct FilmPictures {
