@@ -14,6 +14,10 @@
 #include <QTest>
 #include <QToolButton>
 #include <QNetworkDatagram>
+#include <QSlider>
+#include <QTabBar>
+#include <QStackedWidget>
+#include <QTreeWidget>
 #include <QUdpSocket>
 #include <cstring>
 #include <deque>
@@ -576,6 +580,138 @@ TEST_F(MainWindowTest, HotMomentNodesBecomeCamerasByTheContextMenu) {
     menu()->ApplyLock(true);
     EXPECT_FALSE(menu()->ConvertHotmomentto1->menuAction()->isEnabled());
     EXPECT_FALSE(menu()->ConvertAllCamerasto1->menuAction()->isEnabled());
+}
+
+TEST_F(MainWindowTest, TheHotMomentScanWindowScansListsAndAddsToTheTimeline) {
+    TfrmHotMoments* scan = window->windows().frmHotMoments;
+    EXPECT_EQ(window->link().handler().Ports().hotMoments, scan) << "the link's hot-moments window";
+    EXPECT_EQ(window->link().handler().Ports().carData, &scan->recorder()) << "and its recorder";
+
+    // Set-up for a replay: shown at the first page, idle, the race labels waiting for a scan.
+    scan->TabSet1->setCurrentIndex(2);
+    scan->SetupScan("race.spr");
+    EXPECT_TRUE(scan->isVisible());
+    EXPECT_EQ(scan->windowTitle(), "Hot Moment Scan");
+    EXPECT_EQ(scan->lblScan->text(), "Replay to be scanned: race.spr");
+    EXPECT_EQ(scan->pages->currentIndex(), 0);
+    EXPECT_EQ(scan->lblLocation->text(), "Location: start scan first");
+    EXPECT_EQ(scan->lblWind->text(), "Wind: start scan first");
+    EXPECT_TRUE(scan->btnStartScan->isEnabled());
+    EXPECT_FALSE(scan->ScanRunning());
+
+    // Start: car data every 100 ms is asked for, the movie plays (refused here: it has no replay), scanning.
+    WaitFor([this] { return peer.hasPendingDatagrams(); }, 300);
+    while (peer.hasPendingDatagrams()) peer.receiveDatagram();
+    QTest::mouseClick(scan->btnStartScan, Qt::LeftButton);
+    EXPECT_TRUE(scan->ScanRunning());
+    EXPECT_FALSE(scan->btnStartScan->isEnabled());
+    EXPECT_FALSE(scan->btnAddToTimeline->isEnabled());
+    EXPECT_EQ(scan->lblStatus->text(), "Status: Scanning...");
+    EXPECT_FALSE(scan->lblHint->isHidden());
+    EXPECT_TRUE(scan->tmrDisplayMoments().isActive());
+    QByteArray nli;
+    ASSERT_TRUE(WaitFor([&] {
+        while (peer.hasPendingDatagrams()) {
+            const QByteArray data = peer.receiveDatagram().data();
+            if (data.startsWith("NLI")) nli = data;
+        }
+        return !nli.isEmpty();
+    })) << "no NLI reached the simulator";
+    std::int32_t interval = 0;
+    std::memcpy(&interval, nli.constData() + 4, sizeof interval);
+    EXPECT_EQ(interval, 100);
+
+    // Cars recorded during the scan; the refresh lists what the analysis finds. Anna drifts at frame 12.
+    TMoments& recorder = scan->moments();
+    recorder.AddPlayer(testing::Player(3, "Anna", 30));
+    recorder.AddCarData(12, testing::Packet({testing::Car(3, 0, 0, {.speed = 5000, .direction = 0, .heading = 8192})}));
+    scan->cmbInterval->setCurrentText("5");
+    EXPECT_EQ(scan->tmrDisplayMoments().interval(), 5000) << "a new interval takes effect at once";
+    scan->RefreshMoments();
+    const std::vector<MomentListRow> listed = scan->ListedRows();
+    EXPECT_EQ(listed, MomentListRows(recorder));
+    ASSERT_FALSE(listed.empty());
+    EXPECT_EQ(scan->lblHotMomentsNumber->text(),
+              QString("Hot Moments Found: %1").arg(recorder.HotMoments().size()));
+    const MomentListRow& drift = listed.front();
+    EXPECT_EQ(drift.Start, "12");
+    EXPECT_EQ(drift.Action, "Drift");
+    EXPECT_EQ(drift.Player1, "Anna");
+    EXPECT_EQ(drift.Player2, "") << "a one-car moment has no second player";
+    EXPECT_EQ(drift.Player2ID, "-1");
+
+    // The end of the race stops the scan as "Stop Scan" does; the list stays for "Add To Timeline".
+    scan->StopScan();
+    EXPECT_FALSE(scan->ScanRunning());
+    EXPECT_TRUE(scan->btnStartScan->isEnabled());
+    EXPECT_TRUE(scan->btnAddToTimeline->isEnabled());
+    EXPECT_FALSE(scan->tmrDisplayMoments().isActive());
+    EXPECT_EQ(scan->lblStatus->text(), "Status: Idle");
+    EXPECT_TRUE(scan->lblHint->isHidden());
+    EXPECT_EQ(scan->ListedRows(), listed);
+
+    const int rows = movie().strTracks.RowCount();
+    answerer->texts.clear();
+    QTest::mouseClick(scan->btnAddToTimeline, Qt::LeftButton);
+    ASSERT_EQ(movie().strTracks.RowCount(), rows + 1);
+    const int row = rows;  // the new last row
+    EXPECT_EQ(movie().strTracks.At(row).name, "Hot Moments");
+    EXPECT_EQ(Cell(12, row), "Hn");
+    EXPECT_EQ(answerer->texts, std::vector<std::string>{kMomentsAdded});
+
+    // Exit during a scan: recording ends, the replay is left playing, the window hides.
+    QTest::mouseClick(scan->btnStartScan, Qt::LeftButton);
+    EXPECT_TRUE(recorder.Samples().empty()) << "a new scan clears the recorder";
+    QTest::mouseClick(scan->btnExit, Qt::LeftButton);
+    EXPECT_FALSE(scan->isVisible());
+    EXPECT_FALSE(scan->ScanRunning());
+    EXPECT_TRUE(scan->btnAddToTimeline->isEnabled());
+}
+
+TEST_F(MainWindowTest, HotMomentSlidersShowTheirThresholdsAndDefaultPutsThemBack) {
+    TfrmHotMoments* scan = window->windows().frmHotMoments;
+    EXPECT_EQ(scan->lblDistance->text(), "Distance Threshold: 6.0m");
+    EXPECT_EQ(scan->lblDrift->text(), "Drift Threshold: 10.0°");
+    EXPECT_EQ(scan->lblAV->text(), "Angular Velocity: 4000");
+    scan->trkDistThreshold->setValue(65);
+    scan->trkDriftThreshold->setValue(5);
+    scan->trkAngVel->setValue(12345);
+    EXPECT_EQ(scan->lblDistance->text(), "Distance Threshold: 6.5m");
+    EXPECT_EQ(scan->lblDrift->text(), "Drift Threshold: 0.5°");
+    EXPECT_EQ(scan->lblAV->text(), "Angular Velocity: 12345");
+    scan->trkDistThreshold->setValue(500);
+    EXPECT_EQ(scan->trkDistThreshold->value(), 200) << "the slider ends at 20.0 m";
+    QTest::mouseClick(scan->btnDefault, Qt::LeftButton);
+    EXPECT_EQ(scan->trkDistThreshold->value(), 60);
+    EXPECT_EQ(scan->trkDriftThreshold->value(), 100);
+    EXPECT_EQ(scan->trkAngVel->value(), 4000);
+    EXPECT_EQ(scan->lblDistance->text(), "Distance Threshold: 6.0m");
+    EXPECT_EQ(scan->lblDrift->text(), "Drift Threshold: 10.0°");
+    EXPECT_EQ(scan->lblAV->text(), "Angular Velocity: 4000");
+}
+
+TEST_F(MainWindowTest, HotMomentWindowShowsTheRaceFromTheStatePacket) {
+    TfrmHotMoments* scan = window->windows().frmHotMoments;
+    StateReport state;
+    state.track = "BL1R";
+    state.numPlayers = 3;
+    state.numConnections = 2;
+    state.numFinished = 1;
+    state.raceProgress = 2;
+    state.qualMins = 0;
+    state.raceLaps = 5;
+    state.weather = 1;
+    state.wind = 2;
+    scan->ShowRaceInfo(state);
+    const std::vector<std::pair<QLabel*, QString>> expected = {
+        {scan->lblLocation, "Location: BL1R"},         {scan->lblPlayers, "Number of Player: 3"},
+        {scan->lblNumConnections, "Number of Connections: 2"}, {scan->lblNumFinished, "Number Finished: 1"},
+        {scan->lblRaceProgress, "Race Progress: 2"},   {scan->lblQualMins, "Qualify Minutes: 0"},
+        {scan->lblRaceLaps, "Race Laps: 5"},           {scan->lblWeather, "Weather: 1"},
+        {scan->lblWind, "Wind: 2"},
+    };
+    for (const auto& [label, text] : expected) EXPECT_EQ(label->text(), text);
+    EXPECT_EQ(scan->LastState().track, "BL1R");
 }
 
 TEST_F(MainWindowTest, AnsweringNoToTheExitQuestionKeepsTheProgramRunning) {

@@ -95,6 +95,9 @@ TfrmMain::TfrmMain(MainOptions options, QWidget* parent) : QMainWindow(parent), 
 }
 
 TfrmMain::~TfrmMain() {
+    // The companion windows go with the main window's children, after the link: the scan window says goodbye
+    // to the simulator now.
+    windows_.frmHotMoments->ShutDown();
     // Back to the root window first: a window destroyed with its parent panel would end the simulator.
     if (launcher_) launcher_->ReleaseSimulatorWindow();
 }
@@ -191,6 +194,7 @@ void TfrmMain::WireCommands() {
     ports.panel = panelForLink_.get();
     ports.timeline = timelineForLink_.get();
     ports.carData = &windows_.frmHotMoments->recorder();
+    ports.hotMoments = windows_.frmHotMoments;
     playback_->FillLinkPorts(ports);
     link_->SetPorts(ports);
 
@@ -221,6 +225,21 @@ void TfrmMain::WireCommands() {
 
     WireMovieFiles();
     WireScreenshots();
+    HotMomentsContext scan;
+    scan.movie = &movie_;
+    scan.notices = notices_.get();
+    scan.sendValue = [this](std::string_view tag, std::int32_t value) { link_->handler().SendValuePacket(tag, value); };
+    scan.quickPreview = [&transport] { transport.QuickPreview1Click(); };
+    scan.stopPlayback = [this] { actions_->StopPlayback->trigger(); };
+    scan.trackNameOf = [this](const std::string& replay) {
+        QString upper = QString::fromStdString(replay).toUpper();
+        return replays_->ReadReplayTrackName(replay, upper.endsWith(".SPR"));
+    };
+    scan.refreshTimeline = [this] {
+        RefreshTimeline();
+        ShowFrameInfo();
+    };
+    windows_.frmHotMoments->SetContext(std::move(scan));
     MomentConversionsContext conversions;
     conversions.movie = &movie_;
     conversions.notices = notices_.get();
