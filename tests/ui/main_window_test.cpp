@@ -51,6 +51,7 @@
 #include "hotmoments/moment_nodes.h"
 #include "shell/ui/tfrm_hot_moments.h"
 #include "box_answerer.h"
+#include "cursor_file.h"
 
 namespace kinoloop {
 namespace {
@@ -712,6 +713,40 @@ TEST_F(MainWindowTest, HotMomentWindowShowsTheRaceFromTheStatePacket) {
     };
     for (const auto& [label, text] : expected) EXPECT_EQ(label->text(), text);
     EXPECT_EQ(scan->LastState().track, "BL1R");
+}
+
+// Img/point.cur present at start-up.
+class PointCursorTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(ImgFolder());
+        testing::WriteFile(ImgFolder() / "point.cur", testing::CursorFile({3, 4}, qRgb(0, 200, 0)));
+        MainWindowTest::SetUp();
+    }
+};
+
+TEST_F(PointCursorTest, CursorOneGoesOnTheClickableControls) {
+    ASSERT_TRUE(window->cursors().Has(CustomCursors::kPoint));
+    EXPECT_FALSE(window->cursors().Has(CustomCursors::kHand));
+    TfrmHotMoments* scan = window->windows().frmHotMoments;
+    const std::vector<QWidget*> clickable = {window->editor()->Timeline()->viewport(),
+                                             window->findChild<QToolButton*>("btnScreenshot"),
+                                             window->properties()->CameraBar(0),
+                                             scan->btnStartScan,
+                                             scan->trkAngVel,
+                                             scan->TabSet1,
+                                             window->windows().frmMsgBox->LeftButton()};
+    for (QWidget* widget : clickable) {
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->cursor().shape(), Qt::BitmapCursor) << widget->objectName().toStdString();
+        EXPECT_EQ(widget->cursor().hotSpot(), QPoint(3, 4)) << widget->objectName().toStdString();
+    }
+}
+
+TEST_F(MainWindowTest, WithoutCursorFilesTheControlsKeepTheirCursors) {
+    EXPECT_FALSE(window->cursors().Has(CustomCursors::kPoint));
+    EXPECT_EQ(window->findChild<QToolButton*>("btnScreenshot")->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_NE(window->editor()->Timeline()->viewport()->cursor().shape(), Qt::BitmapCursor);
 }
 
 TEST_F(MainWindowTest, AnsweringNoToTheExitQuestionKeepsTheProgramRunning) {

@@ -12,7 +12,6 @@
 #include <QSlider>
 #include <QTest>
 #include <QVBoxLayout>
-#include <QtEndian>
 #include <fstream>
 
 #include "fake_simulator.h"
@@ -29,6 +28,7 @@
 #include "scripted_notices.h"
 #include "shell/ui/balloon.h"
 #include "shell/ui/custom_cursors.h"
+#include "cursor_file.h"
 #include "shell/ui/tfrm_msg_box.h"
 #include "temp_folder.h"
 
@@ -38,6 +38,8 @@ namespace {
 using testing::EnsureApp;
 using testing::Soon;
 using testing::WaitFor;
+using testing::CursorFile;
+using testing::WriteFile;
 
 class UiTest : public ::testing::Test {
 protected:
@@ -130,38 +132,6 @@ TEST_F(MsgBoxTest, TimersRunWhileTheBoxWaitsAndASecondRequestSharesTheAnswer) {
 }
 
 // ---- custom cursors ----
-
-// A Windows cursor file of one 32 x 32 image, 32 bits per pixel, all pixels `colour`, with the given hot spot.
-QByteArray CursorFile(QPoint hotSpot, QRgb colour, quint16 type = 2) {
-    constexpr int size = 32;
-    constexpr int pixels = size * size * 4;
-    constexpr int mask = size * 4;  // one bit per pixel, rows of 32 bits
-    constexpr int image = 40 + pixels + mask;
-    QByteArray bytes;
-    const auto put16 = [&](quint16 value) { bytes.append(reinterpret_cast<const char*>(&(value = qToLittleEndian(value))), 2); };
-    const auto put32 = [&](quint32 value) { bytes.append(reinterpret_cast<const char*>(&(value = qToLittleEndian(value))), 4); };
-    put16(0);
-    put16(type);
-    put16(1);
-    bytes.append(char(size)).append(char(size)).append(char(0)).append(char(0));
-    put16(static_cast<quint16>(hotSpot.x()));
-    put16(static_cast<quint16>(hotSpot.y()));
-    put32(image);
-    put32(6 + 16);
-    put32(40);          // the picture's header: size, width, twice the height (picture and mask), planes, bits
-    put32(size);
-    put32(size * 2);
-    put16(1);
-    put16(32);
-    for (int i = 0; i < 6; ++i) put32(0);
-    for (int i = 0; i < size * size; ++i) put32(colour | 0xff000000u);
-    bytes.append(QByteArray(mask, '\0'));  // the mask lets every pixel show
-    return bytes;
-}
-
-void WriteFile(const std::filesystem::path& file, const QByteArray& bytes) {
-    std::ofstream(file, std::ios::binary).write(bytes.constData(), bytes.size());
-}
 
 TEST(CustomCursors, HotSpotFromTheCursorFilesDirectory) {
     EXPECT_EQ(CursorHotSpot(CursorFile({5, 7}, 0)), QPoint(5, 7));

@@ -14,6 +14,9 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QToolButton>
+#include <QTreeWidget>
+#include <QSlider>
+#include <QTabBar>
 #include <QVBoxLayout>
 
 #include "diagnostics/ui/diagnostics.h"
@@ -452,6 +455,10 @@ void TfrmMain::LoadCustomCursors() {
     for (QToolButton* button : findChildren<QToolButton*>()) clickable.append(button);
     for (QPushButton* button : findChildren<QPushButton*>()) clickable.append(button);
     for (int i = 0; i < 7; ++i) clickable.append(properties_->CameraBar(i));
+    // The scan window's buttons are children of this window already; its sliders, tabs and list are not buttons.
+    TfrmHotMoments* scan = windows_.frmHotMoments;
+    clickable << scan->trkDistThreshold << scan->trkDriftThreshold << scan->trkAngVel << scan->TabSet1
+              << scan->lstMoments->viewport();
     for (QWidget* widget : clickable) widget->setCursor(point);
     windows_.frmMsgBox->LeftButton()->setCursor(point);
     windows_.frmMsgBox->RightButton()->setCursor(point);
