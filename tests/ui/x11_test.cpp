@@ -27,6 +27,15 @@
 #include "render/screenshot.h"
 #include "shell/ui/main_actions.h"
 #include "shell/ui/status_strip.h"
+#include "shell/ui/tfrm_hot_moments.h"
+#include "hotmoments/moment_nodes.h"
+#include "model/field_text.h"
+#include "model/ui/timeline_context_menu.h"
+#include "model/ui/timeline_editor.h"
+#include "model/ui/timeline_grid_view.h"
+#include "playback/wiring/playback_system.h"
+#include <QPushButton>
+#include <QThread>
 #include "link/udp_link.h"
 #include "model/movie.h"
 #include "platform/global_hot_key.h"
@@ -333,6 +342,125 @@ TEST_F(X11Test, TheDebugSwitchWritesTheLogFileBesideTheProgram) {
         EXPECT_NE(text.find("# PROCESS  : " + program.toStdString() + "\r\n"), std::string::npos) << text;
         EXPECT_NE(text.find("# STOP LOGGING at "), std::string::npos) << text;
     }
+}
+
+// The whole road of a scan with the demo simulator (headless, on loopback): the scan window starts a quick
+// preview from the replay start node at 15 s, where the demo race's third car begins to drift; the car data the
+// simulator sends while the movie plays are recorded at the frames they arrive in; the list shows the drift;
+// "Add To Timeline" puts it on a track, and the context menu turns it into a TV camera where the car was.
+TEST_F(X11Test, AScanOfTheDemoRaceFindsTheDriftAndItBecomesACamera) {
+    namespace fs = std::filesystem;
+    const QString build = QString::fromLocal8Bit(qgetenv("KINOLOOP_BUILD_DIR"));
+    const QString demosim = build + "/bin/demosim";
+    ASSERT_TRUE(fs::exists(demosim.toStdString())) << "demosim is not built";
+    testing::TempProgramFolder home;
+    testing::TempFolder simulatorFolder;
+    const QString data = QString::fromStdString(simulatorFolder.Path().string());
+    ASSERT_EQ(QProcess::execute(demosim, {"--write-demo-replays", data}), 0);
+    const quint16 simulatorPort = FreeUdpPort();
+    {
+        std::ofstream ini(OptFolder() / "settings.ini");
+        ini << "[settings]\nfirstrun=0\nprompts=0\ntimeline=1\nlfspath=" << simulatorFolder.Path().string()
+            << "/\n[record]\nfps=25\n[insim]\nhost=127.0.0.1\nlocalport=" << FreeUdpPort()
+            << "\nremoteport=" << simulatorPort << "\n";
+    }
+    QProcess simulator;
+    const fs::path simulatorLog = simulatorFolder / "demosim.log";
+    simulator.start(demosim, {"--headless", "--insim", QString::number(simulatorPort), "--data", data, "--log",
+                              QString::fromStdString(simulatorLog.string())});
+    ASSERT_TRUE(simulator.waitForStarted(5000));
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(simulatorLog); }, 5000)) << "the simulator did not start";
+    QThread::msleep(100);
+
+    MainOptions options;
+    options.forceToast = true;
+    options.hotKey = false;
+    {
+        TfrmMain window(options);
+        window.show();
+        testing::BoxAnswerer answerer(window.windows().frmMsgBox);
+        QTest::qWait(300);
+        window.link().handler().SendInSimInit();  // the simulator answers on the port "ISI" names
+        QTest::qWait(200);
+
+        // The replay in column 0, the replay start node at frame 375 (15 s), the stop node at frame 450 (18 s).
+        Movie& movie = window.movie();
+        const auto add = [&movie](const std::string& tag, char head, int column, int row, const std::string& fields) {
+            const int id = movie.NextNodeID;
+            movie.AppendRecord(tag, column, row,
+                               std::to_string(id) + ":" + std::to_string(column) + ":" + std::to_string(row) + ":" +
+                                   fields);
+            movie.strTimeline.SetCell(column, row, std::string(1, head));
+        };
+        add("REP", 'R', 0, 1, "1:demo.spr:-1");
+        add("STT", 'G', 375, 1, "1:demo.spr:0:1");
+        add("STP", 'X', 450, 1, "1");
+        window.RefreshTimeline();
+
+        TfrmHotMoments* scan = window.windows().frmHotMoments;
+        scan->SetupScan("demo.spr");
+        answerer.Answer('Y');  // the simulator's window is not embedded here: go on
+        answerer.Answer('Y');  // start from the replay start node
+        QTest::mouseClick(scan->btnStartScan, Qt::LeftButton);
+        PlaybackSystem& playback = window.playback();
+        ASSERT_TRUE(WaitFor([&] { return playback.tmrPlay.IsActive(); }, 30000)) << "the movie did not start";
+        ASSERT_TRUE(WaitFor([&] { return !playback.tmrPlay.IsActive(); }, 30000)) << "the stop node did not stop it";
+        EXPECT_TRUE(scan->ScanRunning()) << "the movie's stop is not the race's end";
+        scan->StopScan();
+        scan->RefreshMoments();
+
+        TMoments& recorder = scan->moments();
+        ASSERT_GT(recorder.SampleCount(), 10u) << "no car data was recorded";
+        for (const TMoment& sample : recorder.Samples()) {
+            EXPECT_GE(sample.Frame, 374);
+            EXPECT_LE(sample.Frame, 451);
+        }
+        EXPECT_FALSE(recorder.Players().empty()) << "the players of the race were asked for and recorded";
+        const std::vector<MomentListRow> rows = scan->ListedRows();
+        const auto drift = std::find_if(rows.begin(), rows.end(), [](const MomentListRow& row) {
+            return row.Action == "Drift";
+        });
+        ASSERT_NE(drift, rows.end()) << "the third car's drift was not found";
+        EXPECT_EQ(drift->Player1.rfind("Unknown (", 0), std::string::npos) << "the driver has a name";
+        EXPECT_EQ(drift->Player2ID, "-1");
+
+        // Onto the timeline, then the first drift node becomes a TV camera where the car was.
+        answerer.texts.clear();
+        QTest::mouseClick(scan->btnAddToTimeline, Qt::LeftButton);
+        EXPECT_EQ(answerer.texts, std::vector<std::string>{kMomentsAdded});
+        const int row = movie.strTracks.RowCount() - 1;
+        ASSERT_EQ(movie.strTracks.At(row).name, "Hot Moments");
+        const int column = std::stoi(drift->Start);
+        ASSERT_EQ(movie.strTimeline.Cell(column, row).substr(0, 1), "H");
+        GridSelection selection;
+        selection.Start(column, row);
+        window.editor()->Timeline()->SetSelection(selection);
+        window.editor()->SelectCell(column, row);
+        // The first node of that cell is the list's first row at that frame: its player is the camera's car.
+        const auto first = std::find_if(rows.begin(), rows.end(), [&](const MomentListRow& r) {
+            return r.Start == drift->Start;
+        });
+        window.editor()->ContextMenu()->ConvertSelectedItems.targets[static_cast<int>(ConvertMenuTarget::TvCamera)]
+            ->trigger();
+        EXPECT_EQ(movie.strTimeline.Cell(column, row), "C");
+        const NodeText* camera = movie.nodeStore.Find(column, row);
+        ASSERT_NE(camera, nullptr);
+        ASSERT_EQ(camera->tag, "CAM");
+        const std::vector<std::string> fields = SplitFields(camera->fieldText);
+        const TMoment* sample = recorder.FindSample(column);
+        ASSERT_NE(sample, nullptr);
+        const int plid = std::stoi(first->Player1ID);
+        const auto car = std::find_if(sample->Cars.begin(), sample->Cars.end(),
+                                      [plid](const TPlayerPos& c) { return c.PLID == plid; });
+        ASSERT_NE(car, sample->Cars.end());
+        EXPECT_EQ(fields[4], std::to_string(car->X));
+        EXPECT_EQ(fields[5], std::to_string(car->Y));
+        EXPECT_EQ(fields[6], std::to_string(car->Z));
+        EXPECT_EQ(fields[11], "2") << "a TV camera";
+        EXPECT_EQ(fields[14], "8192") << "the simulator's own camera kinds override its view";
+    }
+    simulator.terminate();
+    if (!simulator.waitForFinished(3000)) simulator.kill();
 }
 
 }  // namespace
