@@ -399,6 +399,14 @@ TEST_F(X11Test, AScanOfTheDemoRaceFindsTheDriftAndItBecomesACamera) {
 
         TfrmHotMoments* scan = window.windows().frmHotMoments;
         scan->SetupScan("demo.spr");
+        // The track's name comes from the replay file; its picture from Img, when there is one.
+        ASSERT_FALSE(scan->TrackName().empty());
+        EXPECT_TRUE(scan->imgTrackName->pixmap().isNull());
+        QImage picture(87, 71, QImage::Format_RGB32);
+        picture.fill(Qt::darkGreen);
+        ASSERT_TRUE(picture.save(QString::fromStdString((ImgFolder() / (scan->TrackName() + ".jpg")).string())));
+        scan->SetupScan("demo.spr");
+        EXPECT_FALSE(scan->imgTrackName->pixmap().isNull());
         answerer.Answer('Y');  // the simulator's window is not embedded here: go on
         answerer.Answer('Y');  // start from the replay start node
         QTest::mouseClick(scan->btnStartScan, Qt::LeftButton);
