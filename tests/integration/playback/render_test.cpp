@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <cstdio>
 #include <cstdlib>
 
@@ -41,12 +42,20 @@ TEST(RenderWithDemoSimulator, FilmHoldsEveryReplayStepOnceInOrderWithItsCamerasA
     session.movie.header.MovieFileName = "preview.knloop";
     EnsureProgramFolders();
     DemoRender render(session, "STD", SoundWanted());
+    // When each frame's tick came, to tell a late tick from a late sound when the tone is out of place.
+    std::map<int, std::int64_t> tickAt;
+    PlaybackSystem& playback = *session.playback;
+    playback.tmrPlay.onTick = [&playback, &tickAt, &session] {
+        const std::int64_t now = playback.pump.NowMs();
+        playback.transport.tmrPlayTimer();
+        tickAt.emplace(static_cast<int>(session.movie.CurrentFrame), now);
+    };
 
     const RenderOutcome started = render.Start();
     ASSERT_EQ(started.state, RenderOutcome::State::Recording) << started.failure;
     EXPECT_EQ(render.controls.states, std::vector<bool>{false});
     ASSERT_TRUE(session.WaitForStop(40000));
-    const RenderOutcome& outcome = session.playback->render.Outcome();
+    const RenderOutcome& outcome = playback.render.Outcome();
     ASSERT_EQ(outcome.state, RenderOutcome::State::Finished) << outcome.failure;
     EXPECT_EQ(outcome.failure, "");
     EXPECT_EQ(render.controls.states, (std::vector<bool>{false, true}));
@@ -97,14 +106,22 @@ TEST(RenderWithDemoSimulator, FilmHoldsEveryReplayStepOnceInOrderWithItsCamerasA
         const std::optional<std::size_t> onset = FirstLoudSample(sound, 3000);
         ASSERT_TRUE(onset) << "the tone is not in the film's sound";
         const long long offset = static_cast<long long>(*onset) - 10 * 22050 / 25;
-        std::fprintf(stderr, "render: the tone starts %lld samples (%.1f ms) after its frame's time\n", offset,
-                     offset * 1000.0 / 22050);
+        std::fprintf(stderr,
+                     "render: the tone starts %lld samples (%.1f ms) after its frame's time; its frame's tick came "
+                     "%lld ms after the first frame's (400 due)\n",
+                     offset, offset * 1000.0 / 22050,
+                     static_cast<long long>(tickAt.count(260) && tickAt.count(250) ? tickAt[260] - tickAt[250] : -1));
         EXPECT_LE(std::llabs(offset), 22050 / 25) << "the tone starts " << offset << " samples from its frame";
     }
-    std::fprintf(stderr, "render: %lld frames captured, %lld ms of sound, %lld pictures taken again, %lld unchanged\n",
+    const PlaybackClock::Lateness& lateness = playback.tmrPlay.Stats();
+    std::fprintf(stderr,
+                 "render: %lld frames captured, %lld ms of sound, %lld pictures taken again, %lld unchanged, %lld of "
+                 "%lld ticks late, the latest by %.1f ms\n",
                  static_cast<long long>(outcome.capturedFrames), static_cast<long long>(outcome.recordedMs),
                  static_cast<long long>(session.playback->capture.redrawWaits),
-                 static_cast<long long>(session.playback->capture.unchangedFrames));
+                 static_cast<long long>(session.playback->capture.unchangedFrames),
+                 static_cast<long long>(lateness.lateTicks), static_cast<long long>(lateness.ticks),
+                 lateness.maxLatenessMs);
 }
 
 TEST(RenderWithDemoSimulator, StopPlaybackEndsARenderWithoutAStopNodeKeepingEveryFrameCaptured) {
