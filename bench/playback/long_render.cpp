@@ -1,11 +1,11 @@
 // A measured run of a long render with the demo simulator (run under scripts/test-env.sh):
 //   bench/playback_long_render [seconds=120] [format=LRG]
-// renders a movie of that many seconds (start node at 10 s, a camera cut every 10 s, the stop node at the end)
-// with the sound recorded when PulseAudio runs, then reads every frame of the film back. It reports the ticks of
-// the frame clock against the frames captured (a render ended by its stop node captures one frame less than it
-// ticks: the stop node's own frame is not filmed), the frames whose replay time is not the next step (dropped or
-// doubled), the pictures the capture had to look at again because the simulator had not drawn them yet, the
-// clock's lateness and the film's assembly time.
+// renders a movie of that many seconds (start node at 10 s, a camera cut every 10 s, the stop node at the
+// end) with the sound recorded when PulseAudio runs, then reads every frame of the film back. It reports the
+// ticks of the frame clock against the frames captured (a render ended by its stop node captures one frame
+// less than it ticks: the stop node's own frame is not filmed), the frames whose replay time is not the next
+// step (dropped or doubled), the pictures the capture had to look at again because the simulator had not
+// drawn them yet, the clock's lateness and the film's assembly time.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdio>
@@ -32,8 +32,9 @@ void BuildLongMovie(Movie& movie, int seconds) {
     for (int row = 1; row < 4; ++row) movie.strTracks.At(row).name = "Track " + std::to_string(row);
     auto add = [&movie](const std::string& tag, char head, int column, int row, const std::string& fields) {
         const int id = movie.NextNodeID;
-        movie.AppendRecord(tag, column, row,
-                           std::to_string(id) + ":" + std::to_string(column) + ":" + std::to_string(row) + ":" + fields);
+        movie.AppendRecord(
+            tag, column, row,
+            std::to_string(id) + ":" + std::to_string(column) + ":" + std::to_string(row) + ":" + fields);
         movie.strTimeline.SetCell(column, row, std::string(1, head));
     };
     add("REP", 'R', 0, 1, "1:demo.spr:-1");
@@ -41,7 +42,8 @@ void BuildLongMovie(Movie& movie, int seconds) {
     for (int column = kStart, cut = 0; column < stop; column += 10 * kFps, ++cut) {
         const int x = (cut % 2 == 0 ? 3000000 : -2000000) + cut * 65536;
         add("CAM", 'C', column, 3,
-            "1:" + std::to_string(x) + ":-1500000:800000:" + std::to_string(cut * 4000 % 65536) + ":5461:0:255:4:80:0:8192");
+            "1:" + std::to_string(x) + ":-1500000:800000:" + std::to_string(cut * 4000 % 65536) +
+                ":5461:0:255:4:80:0:8192");
     }
     add("STP", 'X', stop, 2, "1");
 }
@@ -67,9 +69,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "playback_long_render: needs an X server (run under scripts/test-env.sh)\n");
         return 2;
     }
-    // The demo simulator is found in the build's program folder: this program lies in the build's bench folder.
+    // The demo simulator is found in the build's program folder: this program lies in the build's bench
+    // folder.
     if (std::getenv("KINOLOOP_BUILD_DIR") == nullptr) {
-        const std::filesystem::path build = std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path();
+        const std::filesystem::path build =
+            std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path();
         setenv("KINOLOOP_BUILD_DIR", build.c_str(), 1);
     }
     DemoSession session(true, seconds + 30);
@@ -94,7 +98,8 @@ int main(int argc, char** argv) {
     QElapsedTimer wall;
     wall.start();
     const bool stopped = playback.pump.WaitUntil(
-        [&] { return playback.render.Outcome().state == RenderOutcome::State::Finished; }, (seconds + 300) * 1000);
+        [&] { return playback.render.Outcome().state == RenderOutcome::State::Finished; },
+        (seconds + 300) * 1000);
     // The clock is off after the stop: its figures are those of the recording.
     const PlaybackClock::Lateness lateness = playback.tmrPlay.Stats();
     const std::int64_t totalMs = wall.elapsed();
@@ -118,22 +123,26 @@ int main(int argc, char** argv) {
         ++frames;
     });
 
-    std::printf("long render: %d s at %s (%dx%d), sound %s\n", seconds, format.c_str(), size->width, size->height,
-                withSound ? "recorded" : "not recorded");
-    std::printf("  frame clock ticks while recording: %lld; frames captured: %lld (expected %d); in the film: %lld\n",
-                static_cast<long long>(lateness.ticks), static_cast<long long>(outcome.capturedFrames), seconds * kFps,
-                static_cast<long long>(frames));
+    std::printf("long render: %d s at %s (%dx%d), sound %s\n", seconds, format.c_str(), size->width,
+                size->height, withSound ? "recorded" : "not recorded");
+    std::printf(
+        "  frame clock ticks while recording: %lld; frames captured: %lld (expected %d); in the film: %lld\n",
+        static_cast<long long>(lateness.ticks), static_cast<long long>(outcome.capturedFrames),
+        seconds * kFps, static_cast<long long>(frames));
     std::printf("  frames out of step (dropped or doubled): %lld; without a readable time bar: %lld\n",
                 static_cast<long long>(outOfStep), static_cast<long long>(unreadable));
-    std::printf("  pictures looked at again (simulator not drawn yet): %lld; still unchanged after the wait: %lld\n",
-                static_cast<long long>(playback.capture.redrawWaits),
-                static_cast<long long>(playback.capture.unchangedFrames));
+    std::printf(
+        "  pictures looked at again (simulator not drawn yet): %lld; still unchanged after the wait: %lld\n",
+        static_cast<long long>(playback.capture.redrawWaits),
+        static_cast<long long>(playback.capture.unchangedFrames));
     std::printf("  late ticks (> 2 ms): %lld of %lld; largest lateness %.1f ms\n",
                 static_cast<long long>(lateness.lateTicks), static_cast<long long>(lateness.ticks),
                 lateness.maxLatenessMs);
-    std::printf("  recording %lld ms of wall time; sound recorded %lld ms; assembly %lld ms; whole run %lld ms\n",
-                static_cast<long long>(playback.capture.WallClockMilliseconds()), static_cast<long long>(outcome.recordedMs),
-                static_cast<long long>(outcome.assemblyMs), static_cast<long long>(totalMs));
+    std::printf(
+        "  recording %lld ms of wall time; sound recorded %lld ms; assembly %lld ms; whole run %lld ms\n",
+        static_cast<long long>(playback.capture.WallClockMilliseconds()),
+        static_cast<long long>(outcome.recordedMs), static_cast<long long>(outcome.assemblyMs),
+        static_cast<long long>(totalMs));
     std::printf("  load average %.2f before, %.2f after\n", loadBefore, loadAfter);
     std::error_code ignored;
     std::filesystem::remove(outcome.film, ignored);  // a 2-minute LRG film is about 1.8 GB

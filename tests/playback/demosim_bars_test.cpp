@@ -1,5 +1,5 @@
-// The demo simulator's time and camera bars drawn as its window draws them (the camera bar above the time bar),
-// read back from pictures of the film's kind: each bar gives its own value, whatever the other holds.
+// The demo simulator's time and camera bars drawn as its window draws them (the camera bar above the time
+// bar), read back from pictures of the film's kind: each bar gives its own value, whatever the other holds.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,7 +11,8 @@
 namespace kinoloop::testing {
 namespace {
 
-// A picture of 3-byte pixels, rows bottom-up as in the render's BMP frames, with a grey scene behind the bars.
+// A picture of 3-byte pixels, rows bottom-up as in the render's BMP frames, with a grey scene behind the
+// bars.
 struct Picture {
     int width, height;
     std::vector<std::uint8_t> pixels;
@@ -19,12 +20,14 @@ struct Picture {
     void Fill(int left, int top, int w, int h, std::uint8_t level) {
         for (int y = top; y < top + h; ++y)
             for (int x = left; x < left + w; ++x)
-                for (int c = 0; c < 3; ++c) pixels[(static_cast<std::size_t>(height - 1 - y) * width + x) * 3 + c] = level;
+                for (int c = 0; c < 3; ++c)
+                    pixels[(static_cast<std::size_t>(height - 1 - y) * width + x) * 3 + c] = level;
     }
     void DrawBar(int top, std::uint32_t bits) {
         const int left = demosim::BarLeft(width);
-        Fill(left - demosim::kBarMargin, top - demosim::kBarMargin, demosim::kBarWidth + 2 * demosim::kBarMargin,
-             demosim::kBarCellSize + 2 * demosim::kBarMargin, 0);
+        Fill(left - demosim::kBarMargin, top - demosim::kBarMargin,
+             demosim::kBarWidth + 2 * demosim::kBarMargin, demosim::kBarCellSize + 2 * demosim::kBarMargin,
+             0);
         for (int i = 0; i < demosim::kBarCells; ++i)
             if (demosim::BarCellWhite(bits, i)) Fill(left + i * 8, top, 8, 8, 255);
     }
@@ -37,15 +40,16 @@ TEST(DemoSimulatorBars, CameraIdentityIsThePositionInWholeMetresRoundedDown) {
     };
     const Case cases[] = {
         {0, 0, 0, 0},
-        {3000000, -1000000, 45, -16},      // 45.78 m, -15.26 m
-        {4000000, -2000000, 61, -31},      // 61.04 m, -30.52 m
-        {0, -200 * 65536.0, 0, -200},      // the demo simulator's camera before any is sent
-        {65535, -1, 0, -1},                // just under a metre either way
+        {3000000, -1000000, 45, -16},       // 45.78 m, -15.26 m
+        {4000000, -2000000, 61, -31},       // 61.04 m, -30.52 m
+        {0, -200 * 65536.0, 0, -200},       // the demo simulator's camera before any is sent
+        {65535, -1, 0, -1},                 // just under a metre either way
         {32768.0 * 65536.0, 0, -32768, 0},  // past the 16 bits: wraps, as the bar holds only 16
     };
     for (const Case& c : cases) {
         const demosim::CameraReading expected{c.xMetres, c.yMetres};
-        EXPECT_EQ(demosim::CameraFromIdentity(demosim::CameraIdentity(c.x, c.y)), expected) << c.x << ", " << c.y;
+        EXPECT_EQ(demosim::CameraFromIdentity(demosim::CameraIdentity(c.x, c.y)), expected)
+            << c.x << ", " << c.y;
         EXPECT_EQ(demosim::ExpectedCamera(c.x, c.y), expected);
     }
 }

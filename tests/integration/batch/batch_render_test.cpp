@@ -1,6 +1,6 @@
-// `kinoloop --render` as a user runs it: the built program on a fresh program folder whose simulator is the demo
-// simulator, the demo movie that make-demo-movie writes, and the film checked with ffprobe and ffmpeg; and the
-// ways it refuses, each with its exit code and reason.
+// `kinoloop --render` as a user runs it: the built program on a fresh program folder whose simulator is the
+// demo simulator, the demo movie that make-demo-movie writes, and the film checked with ffprobe and ffmpeg;
+// and the ways it refuses, each with its exit code and reason.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -11,7 +11,6 @@
 #include <optional>
 #include <string>
 #include <utility>
-
 
 #include "model/movie.h"
 #include "project/project_file.h"
@@ -37,8 +36,8 @@ struct RunResult {
     std::string out, err;
 };
 
-// A program folder set up as scripts/setup-demo-home.sh sets one up, on ports of its own and with a window title
-// of its own, holding the demo movie in Sav.
+// A program folder set up as scripts/setup-demo-home.sh sets one up, on ports of its own and with a window
+// title of its own, holding the demo movie in Sav.
 class BatchHome {
 public:
     static constexpr const char* kTitle = "Batch Render Demo";
@@ -47,7 +46,8 @@ public:
         const std::filesystem::path bin = BuildDir() / "bin";
         std::filesystem::create_directories(home_.Path() / "Opt");
         std::ofstream(home_.Path() / "Opt" / "settings.ini")
-            << "[settings]\nfirstrun=0\nlfspath=" << bin.string() << "/\nexeoverride=demosim\nwindowname=" << kTitle
+            << "[settings]\nfirstrun=0\nlfspath=" << bin.string()
+            << "/\nexeoverride=demosim\nwindowname=" << kTitle
             << "\ntimeline=10\nwatermark=0\nscale=0\nprompts=1\nautosave=0\npriority=1\n"
             << "[record]\nformat=LRG\nfps=25\n"
             << "[insim]\nhost=127.0.0.1\nlocalport=" << FreeUdpPort() << "\nremoteport=" << FreeUdpPort()
@@ -97,8 +97,8 @@ std::string LastLine(const std::string& text) {
 std::string Probe(const std::filesystem::path& film) {
     QProcess probe;
     probe.start("ffprobe", {"-v", "error", "-count_frames", "-show_entries",
-                            "stream=codec_type,width,height,nb_read_frames,sample_rate,channels", "-of", "csv=p=0",
-                            QString::fromStdString(film.string())});
+                            "stream=codec_type,width,height,nb_read_frames,sample_rate,channels", "-of",
+                            "csv=p=0", QString::fromStdString(film.string())});
     probe.waitForFinished(120000);
     return probe.readAllStandardOutput().toStdString();
 }
@@ -115,8 +115,8 @@ std::pair<std::optional<std::uint32_t>, std::optional<std::uint32_t>> FirstAndLa
     const std::size_t frameBytes = stride * static_cast<std::size_t>(height);
     auto read = [&](std::size_t offset) -> std::optional<std::uint32_t> {
         if (offset + frameBytes > static_cast<std::size_t>(raw.size())) return std::nullopt;
-        const auto bar = demosim::ReadTimeBar(reinterpret_cast<const std::uint8_t*>(raw.constData()) + offset, width,
-                                              height, stride, 3);
+        const auto bar = demosim::ReadTimeBar(reinterpret_cast<const std::uint8_t*>(raw.constData()) + offset,
+                                              width, height, stride, 3);
         return bar ? std::optional<std::uint32_t>(bar->hundredths) : std::nullopt;
     };
     const std::size_t frames = static_cast<std::size_t>(raw.size()) / frameBytes;
@@ -124,24 +124,30 @@ std::pair<std::optional<std::uint32_t>, std::optional<std::uint32_t>> FirstAndLa
     return {read(0), read((frames - 1) * frameBytes)};
 }
 
-bool NeedsDisplay() { return std::getenv("DISPLAY") == nullptr; }
+bool NeedsDisplay() {
+    return std::getenv("DISPLAY") == nullptr;
+}
 
 TEST(BatchRender, DemoMovieAtStdWithoutSoundPrintsProgressAndTheFilm) {
     if (NeedsDisplay()) GTEST_SKIP() << "needs an X server (scripts/test-env.sh)";
     const BatchHome home;
     ASSERT_TRUE(std::filesystem::exists(home.DemoMovie()));
-    const RunResult run = home.Render({QString::fromStdString(home.DemoMovie().string()), "--format", "STD", "--no-audio"});
+    const RunResult run =
+        home.Render({QString::fromStdString(home.DemoMovie().string()), "--format", "STD", "--no-audio"});
     ASSERT_EQ(run.exitCode, 0) << run.err << run.out;
     const std::filesystem::path film = home.Path() / "Mov" / "demo.avi";
     EXPECT_EQ(LastLine(run.out), film.string()) << "the film's path is printed last";
     EXPECT_NE(run.out.find("Preparing Movie, Please Wait"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find(" frames captured\n"), std::string::npos) << "progress while recording:\n" << run.out;
+    EXPECT_NE(run.out.find(" frames captured\n"), std::string::npos) << "progress while recording:\n"
+                                                                     << run.out;
     EXPECT_NE(run.out.find("Creating AVI - Frame: 1\\500"), std::string::npos) << "progress while assembling";
     ASSERT_TRUE(std::filesystem::exists(film));
-    EXPECT_FALSE(std::filesystem::exists(home.Path() / "Mov" / "demo.knloop.wav")) << "no sound was asked for";
+    EXPECT_FALSE(std::filesystem::exists(home.Path() / "Mov" / "demo.knloop.wav"))
+        << "no sound was asked for";
 
-    // 20 s from the start node at 10 s to the stop node: 500 frames of the format's size (not the setting's LRG),
-    // no sound stream; the first frame shows the start node's replay time, the last the frame before the stop.
+    // 20 s from the start node at 10 s to the stop node: 500 frames of the format's size (not the setting's
+    // LRG), no sound stream; the first frame shows the start node's replay time, the last the frame before
+    // the stop.
     const std::string probe = Probe(film);
     EXPECT_EQ(probe, "video,320,240,500\n");
     const auto [first, last] = FirstAndLastTimes(film, 320, 240);
@@ -151,9 +157,11 @@ TEST(BatchRender, DemoMovieAtStdWithoutSoundPrintsProgressAndTheFilm) {
 
 TEST(BatchRender, DemoMovieWithSoundHasTheToneInItsSoundTrack) {
     if (NeedsDisplay()) GTEST_SKIP() << "needs an X server (scripts/test-env.sh)";
-    if (std::getenv("KINOLOOP_PULSE") == nullptr) GTEST_SKIP() << "needs the PulseAudio daemon of scripts/test-env.sh";
+    if (std::getenv("KINOLOOP_PULSE") == nullptr)
+        GTEST_SKIP() << "needs the PulseAudio daemon of scripts/test-env.sh";
     const BatchHome home;
-    const RunResult run = home.Render({QString::fromStdString(home.DemoMovie().string()), "--format", "STD", "--audio"});
+    const RunResult run =
+        home.Render({QString::fromStdString(home.DemoMovie().string()), "--format", "STD", "--audio"});
     ASSERT_EQ(run.exitCode, 0) << run.err << run.out;
     const std::filesystem::path film = home.Path() / "Mov" / "demo.avi";
     EXPECT_EQ(LastLine(run.out), film.string());
@@ -161,11 +169,11 @@ TEST(BatchRender, DemoMovieWithSoundHasTheToneInItsSoundTrack) {
     EXPECT_NE(probe.find("video,320,240,500\n"), std::string::npos) << probe;
     EXPECT_NE(probe.find("audio,22050,2,"), std::string::npos) << probe;
 
-    // The demo tone (440 Hz, amplitude 6000, 2 s) plays from the sound node at 10 frames after the start node:
-    // silence before it, the tone from 0.4 s on.
+    // The demo tone (440 Hz, amplitude 6000, 2 s) plays from the sound node at 10 frames after the start
+    // node: silence before it, the tone from 0.4 s on.
     QProcess decoder;
-    decoder.start("ffmpeg", {"-v", "error", "-i", QString::fromStdString(film.string()), "-map", "0:a:0", "-f",
-                             "s16le", "-acodec", "pcm_s16le", "-"});
+    decoder.start("ffmpeg", {"-v", "error", "-i", QString::fromStdString(film.string()), "-map", "0:a:0",
+                             "-f", "s16le", "-acodec", "pcm_s16le", "-"});
     decoder.waitForFinished(120000);
     const QByteArray raw = decoder.readAllStandardOutput();
     EXPECT_EQ(raw.size(), 500 * 22050 / 25 * 4) << "the sound lasts exactly as long as the pictures";
@@ -205,13 +213,23 @@ TEST(BatchRender, RefusalsExitNonZeroWithTheReason) {
     };
     const Case cases[] = {
         {"no movie named", {}, false, 2, "--render needs a movie file"},
-        {"unknown format", {QString::fromStdString(home.DemoMovie().string()), "--format", "HD"}, false, 2,
+        {"unknown format",
+         {QString::fromStdString(home.DemoMovie().string()), "--format", "HD"},
+         false,
+         2,
          "unknown format 'HD'"},
-        {"simulator sound without sound", {QString::fromStdString(home.DemoMovie().string()), "--sim-sound"}, false,
-         2, "--sim-sound needs --audio"},
+        {"simulator sound without sound",
+         {QString::fromStdString(home.DemoMovie().string()), "--sim-sound"},
+         false,
+         2,
+         "--sim-sound needs --audio"},
         {"missing movie file", {QString::fromStdString(missing.string())}, true, 1, "missing.knloop"},
-        {"no replay node", {QString::fromStdString(noReplayFile.string()), "--format", "STD"}, true, 1,
-         "the render did not start: The movie cannot be rendered: there is no replay node at the start of the "
+        {"no replay node",
+         {QString::fromStdString(noReplayFile.string()), "--format", "STD"},
+         true,
+         1,
+         "the render did not start: The movie cannot be rendered: there is no replay node at the start of "
+         "the "
          "timeline (column 0)."},
     };
     for (const Case& c : cases) {

@@ -86,8 +86,8 @@ FilmPictures ReadFilmPictures(const std::filesystem::path& film, int width, int 
 
 std::vector<std::int16_t> ReadFilmSound(const std::filesystem::path& film) {
     QProcess decoder;
-    decoder.start("ffmpeg", {"-v", "error", "-i", QString::fromStdString(film.string()), "-map", "0:a:0", "-ac", "2", "-ar",
-                             "22050", "-f", "s16le", "-acodec", "pcm_s16le", "-"});
+    decoder.start("ffmpeg", {"-v", "error", "-i", QString::fromStdString(film.string()), "-map", "0:a:0",
+                             "-ac", "2", "-ar", "22050", "-f", "s16le", "-acodec", "pcm_s16le", "-"});
     decoder.waitForFinished(120000);
     const QByteArray raw = decoder.readAllStandardOutput();
     std::vector<std::int16_t> first;

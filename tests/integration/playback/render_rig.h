@@ -1,7 +1,7 @@
 #pragma once
-// What a render with the demo simulator's window needs around a DemoSession: the window placed at the screen's
-// corner at the format's size (no window manager runs), the interface lock recorded, X11 capture of the window,
-// the sound recorder when PulseAudio runs, and ffmpeg/ffprobe to read the film back.
+// What a render with the demo simulator's window needs around a DemoSession: the window placed at the
+// screen's corner at the format's size (no window manager runs), the interface lock recorded, X11 capture of
+// the window, the sound recorder when PulseAudio runs, and ffmpeg/ffprobe to read the film back.
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -59,7 +59,8 @@ public:
 // "codec_type,width,height,nb_read_frames" lines of every stream.
 std::string ProbeFilm(const std::filesystem::path& film);
 
-// Decodes the film with ffmpeg and hands each picture (BGR, 3 bytes a pixel, top-down rows) to `visit` in turn.
+// Decodes the film with ffmpeg and hands each picture (BGR, 3 bytes a pixel, top-down rows) to `visit` in
+// turn.
 void ForEachFilmPicture(const std::filesystem::path& film, int width, int height,
                         const std::function<void(const std::uint8_t* pixels)>& visit);
 

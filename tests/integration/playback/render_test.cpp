@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
 #include "render_rig.h"
 #include "shell/program_folder.h"
@@ -22,8 +22,8 @@ const demosim::CameraReading kCamera300 = demosim::ExpectedCamera(3000000, -1000
 const demosim::CameraReading kCamera400 = demosim::ExpectedCamera(4000000, -2000000);
 
 // The replay times of the test movie's film: 4 hundredths per frame from the start node at 250 (10.00 s), the
-// script's eight steps of one hundredth at 350 (14.00 s), then 4 per frame again up to the frame before the stop
-// node at 500 (19.96 s).
+// script's eight steps of one hundredth at 350 (14.00 s), then 4 per frame again up to the frame before the
+// stop node at 500 (19.96 s).
 std::vector<std::uint32_t> ExpectedTimes() {
     std::vector<std::uint32_t> expected;
     for (std::uint32_t t = 1000; t < 1400; t += 4) expected.push_back(t);
@@ -32,7 +32,9 @@ std::vector<std::uint32_t> ExpectedTimes() {
     return expected;
 }
 
-bool SoundWanted() { return std::getenv("KINOLOOP_PULSE") != nullptr; }
+bool SoundWanted() {
+    return std::getenv("KINOLOOP_PULSE") != nullptr;
+}
 
 TEST(RenderWithDemoSimulator, FilmHoldsEveryReplayStepOnceInOrderWithItsCamerasAndSound) {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs an X server (scripts/test-env.sh)";
@@ -64,7 +66,8 @@ TEST(RenderWithDemoSimulator, FilmHoldsEveryReplayStepOnceInOrderWithItsCamerasA
     ASSERT_TRUE(std::filesystem::exists(film)) << outcome.failure;
 
     const std::string probe = ProbeFilm(film);
-    EXPECT_NE(probe.find("video,320,240," + std::to_string(outcome.capturedFrames)), std::string::npos) << probe;
+    EXPECT_NE(probe.find("video,320,240," + std::to_string(outcome.capturedFrames)), std::string::npos)
+        << probe;
     if (render.withSound) {
         EXPECT_NE(probe.find("audio"), std::string::npos) << probe;
     }
@@ -80,11 +83,13 @@ TEST(RenderWithDemoSimulator, FilmHoldsEveryReplayStepOnceInOrderWithItsCamerasA
     const std::vector<std::uint32_t> expected = ExpectedTimes();
     EXPECT_EQ(times, expected);
 
-    // Film frame k shows the camera in force at the frame whose replay time it shows: the camera of column 300
-    // from the frame showing 12.00 s (frame 300 - 250 = 50) and that of column 400 from the frame showing 16.00 s
-    // (frame 156: the script's steps at 350 added six frames), the simulator's own camera before.
+    // Film frame k shows the camera in force at the frame whose replay time it shows: the camera of column
+    // 300 from the frame showing 12.00 s (frame 300 - 250 = 50) and that of column 400 from the frame
+    // showing 16.00 s (frame 156: the script's steps at 350 added six frames), the simulator's own camera
+    // before.
     const auto frameShowing = [&expected](std::uint32_t hundredths) {
-        return static_cast<std::size_t>(std::find(expected.begin(), expected.end(), hundredths) - expected.begin());
+        return static_cast<std::size_t>(std::find(expected.begin(), expected.end(), hundredths) -
+                                        expected.begin());
     };
     const std::size_t first300 = frameShowing(300 * 4), first400 = frameShowing(400 * 4);
     ASSERT_EQ(first300, 50u);
@@ -94,34 +99,37 @@ TEST(RenderWithDemoSimulator, FilmHoldsEveryReplayStepOnceInOrderWithItsCamerasA
     for (std::size_t k = 0; k < pictures.cameras.size(); ++k) {
         const demosim::CameraReading want = k < first300 ? before : k < first400 ? kCamera300 : kCamera400;
         const demosim::CameraReading& seen = *pictures.cameras[k];
-        EXPECT_EQ(seen, want) << "film frame " << k << " (replay time " << times[k] << ") shows the camera at "
-                              << seen.xMetres << " m, " << seen.yMetres << " m";
+        EXPECT_EQ(seen, want) << "film frame " << k << " (replay time " << times[k]
+                              << ") shows the camera at " << seen.xMetres << " m, " << seen.yMetres << " m";
     }
 
     if (render.withSound) {
-        // The sound node at 260 plays with film frame 10: its tone (a square wave of +-8000) starts 0.4 s into
-        // the film's sound, within one frame (40 ms, 882 samples).
+        // The sound node at 260 plays with film frame 10: its tone (a square wave of +-8000) starts 0.4 s
+        // into the film's sound, within one frame (40 ms, 882 samples).
         const std::vector<std::int16_t> sound = ReadFilmSound(film);
         EXPECT_EQ(static_cast<std::int64_t>(sound.size()), outcome.capturedFrames * 22050 / 25);
         const std::optional<std::size_t> onset = FirstLoudSample(sound, 3000);
         ASSERT_TRUE(onset) << "the tone is not in the film's sound";
         const long long offset = static_cast<long long>(*onset) - 10 * 22050 / 25;
-        std::fprintf(stderr,
-                     "render: the tone starts %lld samples (%.1f ms) after its frame's time; its frame's tick came "
-                     "%lld ms after the first frame's (400 due)\n",
-                     offset, offset * 1000.0 / 22050,
-                     static_cast<long long>(tickAt.count(260) && tickAt.count(250) ? tickAt[260] - tickAt[250] : -1));
-        EXPECT_LE(std::llabs(offset), 22050 / 25) << "the tone starts " << offset << " samples from its frame";
+        std::fprintf(
+            stderr,
+            "render: the tone starts %lld samples (%.1f ms) after its frame's time; its frame's tick came "
+            "%lld ms after the first frame's (400 due)\n",
+            offset, offset * 1000.0 / 22050,
+            static_cast<long long>(tickAt.count(260) && tickAt.count(250) ? tickAt[260] - tickAt[250] : -1));
+        EXPECT_LE(std::llabs(offset), 22050 / 25)
+            << "the tone starts " << offset << " samples from its frame";
     }
     const PlaybackClock::Lateness& lateness = playback.tmrPlay.Stats();
-    std::fprintf(stderr,
-                 "render: %lld frames captured, %lld ms of sound, %lld pictures taken again, %lld unchanged, %lld of "
-                 "%lld ticks late, the latest by %.1f ms\n",
-                 static_cast<long long>(outcome.capturedFrames), static_cast<long long>(outcome.recordedMs),
-                 static_cast<long long>(session.playback->capture.redrawWaits),
-                 static_cast<long long>(session.playback->capture.unchangedFrames),
-                 static_cast<long long>(lateness.lateTicks), static_cast<long long>(lateness.ticks),
-                 lateness.maxLatenessMs);
+    std::fprintf(
+        stderr,
+        "render: %lld frames captured, %lld ms of sound, %lld pictures taken again, %lld unchanged, %lld of "
+        "%lld ticks late, the latest by %.1f ms\n",
+        static_cast<long long>(outcome.capturedFrames), static_cast<long long>(outcome.recordedMs),
+        static_cast<long long>(session.playback->capture.redrawWaits),
+        static_cast<long long>(session.playback->capture.unchangedFrames),
+        static_cast<long long>(lateness.lateTicks), static_cast<long long>(lateness.ticks),
+        lateness.maxLatenessMs);
 }
 
 TEST(RenderWithDemoSimulator, StopPlaybackEndsARenderWithoutAStopNodeKeepingEveryFrameCaptured) {
@@ -145,7 +153,8 @@ TEST(RenderWithDemoSimulator, StopPlaybackEndsARenderWithoutAStopNodeKeepingEver
     // Let some 60 ticks play (past the camera at 300), then stop as the user does.
     PlaybackSystem& playback = *session.playback;
     const std::int64_t ticksAtStart = playback.tmrPlay.Stats().ticks;
-    ASSERT_TRUE(playback.pump.WaitUntil([&] { return playback.tmrPlay.Stats().ticks - ticksAtStart >= 60; }, 30000));
+    ASSERT_TRUE(
+        playback.pump.WaitUntil([&] { return playback.tmrPlay.Stats().ticks - ticksAtStart >= 60; }, 30000));
     ASSERT_EQ(playback.render.Outcome().state, RenderOutcome::State::Recording);
     const int last = static_cast<int>(session.movie.CurrentFrame);  // the stop's "/end" takes the replay away
     playback.transport.btnStopMovieClick();
@@ -153,7 +162,8 @@ TEST(RenderWithDemoSimulator, StopPlaybackEndsARenderWithoutAStopNodeKeepingEver
     ASSERT_EQ(outcome.state, RenderOutcome::State::Finished) << outcome.failure;
     EXPECT_FALSE(playback.tmrPlay.IsActive());
     EXPECT_FALSE(playback.modes.Rendering);
-    EXPECT_EQ(render.controls.states, (std::vector<bool>{false, true})) << "the interface is locked, then given back";
+    EXPECT_EQ(render.controls.states, (std::vector<bool>{false, true}))
+        << "the interface is locked, then given back";
     EXPECT_TRUE(render.panel.restored);
     EXPECT_GE(outcome.capturedFrames, 60);
 
