@@ -48,9 +48,9 @@ TEST(RenderWithDemoSimulator, FilmHoldsEveryReplayStepOnceInOrderWithItsCamerasA
     std::map<int, std::int64_t> tickAt;
     PlaybackSystem& playback = *session.playback;
     playback.tmrPlay.onTick = [&playback, &tickAt, &session] {
-        const std::int64_t now = playback.pump.NowMs();
+        // A tick plays the frame after the current one (the stop's "/end" takes the replay away afterwards).
+        tickAt.emplace(static_cast<int>(session.movie.CurrentFrame) + 1, playback.pump.NowMs());
         playback.transport.tmrPlayTimer();
-        tickAt.emplace(static_cast<int>(session.movie.CurrentFrame), now);
     };
 
     const RenderOutcome started = render.Start();
@@ -114,9 +114,12 @@ TEST(RenderWithDemoSimulator, FilmHoldsEveryReplayStepOnceInOrderWithItsCamerasA
         std::fprintf(
             stderr,
             "render: the tone starts %lld samples (%.1f ms) after its frame's time; its frame's tick came "
-            "%lld ms after the first frame's (400 due)\n",
+            "%lld ms after the first frame's (400 due); %lld ms recorded from the first frame's tick to the stop "
+            "node's %lld ms later\n",
             offset, offset * 1000.0 / 22050,
-            static_cast<long long>(tickAt.count(260) && tickAt.count(250) ? tickAt[260] - tickAt[250] : -1));
+            static_cast<long long>(tickAt.count(260) && tickAt.count(250) ? tickAt[260] - tickAt[250] : -1),
+            static_cast<long long>(outcome.recordedMs),
+            static_cast<long long>(tickAt.count(500) && tickAt.count(250) ? tickAt[500] - tickAt[250] : -1));
         EXPECT_LE(std::llabs(offset), 22050 / 25)
             << "the tone starts " << offset << " samples from its frame";
     }
