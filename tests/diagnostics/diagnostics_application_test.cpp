@@ -132,6 +132,20 @@ TEST_F(DiagnosticsTest, AnExceptionWhileOneIsShowingIsLoggedButNotShownAgain) {
     EXPECT_EQ(ExceptEntries(), 2);
 }
 
+TEST_F(DiagnosticsTest, AFailureWhileShowingIsLoggedAndTheProgramGoesOn) {
+    diagnostics().SwitchOn("main");
+    onShow = [] { throw std::runtime_error("no screen"); };
+    EXPECT_FALSE(Send());
+    EXPECT_EQ(ExceptEntries(), 1);
+    const std::string& last = diagnostics().log().Entries().back();
+    EXPECT_NE(last.find("[ INFO   ] Error on displaying Exception :\r\n"), std::string::npos) << last;
+    EXPECT_NE(last.find("no screen\r\n"), std::string::npos) << last;
+    EXPECT_NE(last.find("(no screen)"), std::string::npos) << last;
+    onShow = nullptr;
+    EXPECT_FALSE(Send());
+    EXPECT_EQ(shown.size(), 2u) << "the next exception is shown again";
+}
+
 TEST_F(DiagnosticsTest, SwitchingOnTwiceWritesOneStartBlockAndOneEnterEntry) {
     diagnostics().SwitchOn("TfrmMain::RunStartupSequence");
     diagnostics().SwitchOn("TfrmMain::RunStartupSequence");

@@ -115,8 +115,11 @@ void Diagnostics::HandleEventException(QObject* receiver, std::exception_ptr exc
     ++shown_;
     try {
         hooks_.showException(shown);
-    } catch (...) {
+    } catch (const std::exception& failure) {
         // Showing failed: the report is in the log when logging is on; the program goes on either way.
+        const std::string why = WithLogLineBreaks(failure.what());
+        log_->WriteEntry(LogKind::Info, "Error on displaying Exception :\r\n\r\n" + why + "\r\n\r\n(" + why + ")", true);
+    } catch (...) {
         log_->WriteEntry(LogKind::Info, "Error on displaying Exception :", true);
     }
     showing_ = false;
