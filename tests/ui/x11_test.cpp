@@ -161,15 +161,13 @@ TEST_F(X11Test, ASecondStartOfTheProgramEndsAndRaisesTheFirst) {
     first.start(program, {});
     ASSERT_TRUE(first.waitForStarted());
     // The first start's main window is up when xdotool finds it.
-    QString windowId;
     ASSERT_TRUE(WaitFor(
         [&] {
             QProcess search;
             search.start("xdotool", {"search", "--onlyvisible", "--pid", QString::number(first.processId()),
                                      "--name", "^Kinoloop$"});
             search.waitForFinished();
-            windowId = QString::fromLocal8Bit(search.readAllStandardOutput()).split('\n').first().trimmed();
-            return !windowId.isEmpty();
+            return !search.readAllStandardOutput().trimmed().isEmpty();
         },
         15000));
     FocusPointerRoot();
@@ -181,15 +179,26 @@ TEST_F(X11Test, ASecondStartOfTheProgramEndsAndRaisesTheFirst) {
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(first.state(), QProcess::Running);
 
-    // The first window has taken the input focus.
+    // The first window has taken the input focus (from the pointer root this test gave it). Its window is found
+    // by the process it belongs to: its native child windows carry the same name.
+    QString focused;
+    QString owner;
     EXPECT_TRUE(WaitFor(
         [&] {
             QProcess focus;
             focus.start("xdotool", {"getwindowfocus"});
             focus.waitForFinished();
-            return QString::fromLocal8Bit(focus.readAllStandardOutput()).trimmed() == windowId;
+            focused = QString::fromLocal8Bit(focus.readAllStandardOutput()).trimmed();
+            if (focused.isEmpty()) return false;
+            QProcess pid;
+            pid.start("xdotool", {"getwindowpid", focused});
+            pid.waitForFinished();
+            owner = QString::fromLocal8Bit(pid.readAllStandardOutput()).trimmed();
+            return owner == QString::number(first.processId());
         },
-        5000));
+        5000))
+        << "the focus is on '" << focused.toStdString() << "' of process '" << owner.toStdString()
+        << "', not on the first start's window (process " << first.processId() << ")";
     first.kill();
     first.waitForFinished();
 }

@@ -42,10 +42,9 @@ std::string ClassChain(const QObject& object) {
 Diagnostics::Diagnostics(fs::path programPath, fs::path logFile, DiagnosticsHooks hooks)
     : programPath_(std::move(programPath)),
       hooks_(std::move(hooks)),
-      logWindow_(std::make_unique<TfmQELLog>(QString::fromStdString(StartupTitle(programPath_)))),
       log_(std::make_unique<TQELLogFile>(std::move(logFile), [this] {
           LogHooks log = hooks_.log;
-          log.viewer = logWindow_.get();
+          log.viewer = this;
           if (!log.facts) log.facts = [path = programPath_] { return ReadStartFacts(path); };
           if (!log.startFailed) log.startFailed = hooks_.message ? hooks_.message : ShowPlainMessage;
           return log;
@@ -70,6 +69,12 @@ Diagnostics::Diagnostics(fs::path programPath, fs::path logFile, DiagnosticsHook
 Diagnostics::~Diagnostics() {
     log_.reset();  // the stop block, while the window the log refers to still exists
     logWindow_.reset();
+}
+
+void Diagnostics::ShowText(const std::string& text) {
+    // Made on first use, so that a run that never looks at its log has no window for it.
+    if (!logWindow_) logWindow_ = std::make_unique<TfmQELLog>(QString::fromStdString(StartupTitle(programPath_)));
+    logWindow_->ShowText(text);
 }
 
 void Diagnostics::SwitchOn(const std::string& enteringProcedure) {

@@ -29,7 +29,7 @@ struct DiagnosticsHooks {
     LogHooks log;                                              // date, facts (tests fix them)
 };
 
-class Diagnostics {
+class Diagnostics : private LogViewer {
 public:
     // `programPath` is the program file; the log is `logFile`.
     Diagnostics(std::filesystem::path programPath, std::filesystem::path logFile, DiagnosticsHooks hooks = {});
@@ -49,12 +49,15 @@ public:
 
     TQELLogFile& log() { return *log_; }
     TQELDebug& debug() { return debug_; }
+    // The log window; made when the log is first shown.
     TfmQELLog* logWindow() const { return logWindow_.get(); }
 
     // The description of an exception thrown while `receiver` handled an event.
     TQELExceptionInfos Describe(QObject* receiver, std::exception_ptr exception) const;
 
 private:
+    void ShowText(const std::string& text) override;
+
     std::filesystem::path programPath_;
     DiagnosticsHooks hooks_;
     std::unique_ptr<TfmQELLog> logWindow_;

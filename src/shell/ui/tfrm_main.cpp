@@ -18,6 +18,9 @@
 #include <QSlider>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
 
 #include "diagnostics/ui/diagnostics.h"
 #include "model/ui/effect_settings_panel.h"
@@ -522,6 +525,15 @@ void TfrmMain::BringToFront() {
     show();
     raise();
     activateWindow();
+    // Qt stamps its focus request with the time of the last X event it saw. When the request to come forward
+    // is the first thing in a while, the server drops a request older than the last focus change (without a
+    // window manager nobody else gives the focus), so it is asked again with the server's present time.
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 != nullptr && windowHandle() != nullptr && windowHandle()->isExposed()) {
+        xcb_set_input_focus(x11->connection(), XCB_INPUT_FOCUS_PARENT, static_cast<xcb_window_t>(winId()),
+                            XCB_CURRENT_TIME);
+        xcb_flush(x11->connection());
+    }
 }
 
 bool TfrmMain::OpenProjectFile(const std::string& path) {
