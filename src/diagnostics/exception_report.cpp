@@ -8,7 +8,8 @@
 
 namespace kinoloop {
 
-void SetExceptionType(TQELExceptionInfos& infos, const std::string& className, const std::string& parentClassName) {
+void SetExceptionType(TQELExceptionInfos& infos, const std::string& className,
+                      const std::string& parentClassName) {
     infos.ClassName = className;
     infos.ParentClassName = parentClassName;
     infos.Type = className + " ( " + parentClassName + " )";
@@ -43,8 +44,8 @@ std::string FormatExceptionReport(const TQELExceptionInfos& infos, int indent) {
 std::string DemangledName(const char* mangled) {
     if (mangled == nullptr) return kUnknown;
     int status = 0;
-    const std::unique_ptr<char, decltype(&std::free)> name(abi::__cxa_demangle(mangled, nullptr, nullptr, &status),
-                                                           &std::free);
+    const std::unique_ptr<char, decltype(&std::free)> name(
+        abi::__cxa_demangle(mangled, nullptr, nullptr, &status), &std::free);
     return status == 0 && name ? std::string(name.get()) : std::string(mangled);
 }
 

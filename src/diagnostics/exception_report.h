@@ -1,7 +1,7 @@
 #pragma once
-// `TQELDebug`, kept to what the program needs: an exception that escapes an event handler is described, written
-// to the log as one "EXCEPT" entry and handed to whoever shows it to the user. Procedures that announce
-// themselves (`EnterProc`) are logged as "ENTER" entries and indent the reports that follow.
+// `TQELDebug`, kept to what the program needs: an exception that escapes an event handler is described,
+// written to the log as one "EXCEPT" entry and handed to whoever shows it to the user. Procedures that
+// announce themselves (`EnterProc`) are logged as "ENTER" entries and indent the reports that follow.
 #include <functional>
 #include <string>
 
@@ -35,10 +35,11 @@ struct TQELExceptionInfos {
 };
 
 // Fills class, parent and type: "std::runtime_error ( std::exception )".
-void SetExceptionType(TQELExceptionInfos& infos, const std::string& className, const std::string& parentClassName);
+void SetExceptionType(TQELExceptionInfos& infos, const std::string& className,
+                      const std::string& parentClassName);
 
-// The report's ten lines, each `indent` blanks + a 15-character label + the value, joined by CR LF; the message's
-// and the call stack's continuation lines line up under their first line.
+// The report's ten lines, each `indent` blanks + a 15-character label + the value, joined by CR LF; the
+// message's and the call stack's continuation lines line up under their first line.
 std::string FormatExceptionReport(const TQELExceptionInfos& infos, int indent);
 
 // The readable name of a type from its mangled name (typeid(...).name()).

@@ -40,11 +40,16 @@ std::deque<std::string> ReadLines(const fs::path& file) {
 
 std::string LogKindName(LogKind kind) {
     switch (kind) {
-        case LogKind::Info: return "INFO  ";
-        case LogKind::Error: return "ERROR ";
-        case LogKind::Except: return "EXCEPT";
-        case LogKind::Enter: return "ENTER ";
-        default: return "";
+        case LogKind::Info:
+            return "INFO  ";
+        case LogKind::Error:
+            return "ERROR ";
+        case LogKind::Except:
+            return "EXCEPT";
+        case LogKind::Enter:
+            return "ENTER ";
+        default:
+            return "";
     }
 }
 
@@ -63,15 +68,20 @@ std::string IndentLines(const std::string& text, int leading, int afterBreak, ch
     return result;
 }
 
-std::string LogSeparator() { return std::string(89, '-'); }
+std::string LogSeparator() {
+    return std::string(89, '-');
+}
 
-TQELLogFile::TQELLogFile(fs::path fileName, LogHooks hooks) : fileName_(std::move(fileName)), hooks_(std::move(hooks)) {}
+TQELLogFile::TQELLogFile(fs::path fileName, LogHooks hooks)
+    : fileName_(std::move(fileName)), hooks_(std::move(hooks)) {}
 
 TQELLogFile::~TQELLogFile() {
     if (active_) Stop();
 }
 
-std::string TQELLogFile::Now() const { return hooks_.now ? hooks_.now() : LocalDateTime(); }
+std::string TQELLogFile::Now() const {
+    return hooks_.now ? hooks_.now() : LocalDateTime();
+}
 
 void TQELLogFile::Active(bool on) {
     if (on == active_) return;
@@ -105,8 +115,8 @@ void TQELLogFile::Start() {
         WriteEntry(LogKind::Plain, "COMPUTER : " + facts.computer);
         WriteEntry(LogKind::Plain, "SYSTEM   : " + facts.system);
         WriteEntry(LogKind::Plain, separator);
-        // The start block goes to disk at once, so that a run that ends early still shows it began. Unlike the
-        // entries that follow, a failure here is reported: the user asked for a log and would get none.
+        // The start block goes to disk at once, so that a run that ends early still shows it began. Unlike
+        // the entries that follow, a failure here is reported: the user asked for a log and would get none.
         WriteEntry(LogKind::Plain, "");
         Save();
         sinceSave_ = 0;
@@ -114,8 +124,8 @@ void TQELLogFile::Start() {
         active_ = false;
         entries_.clear();
         if (hooks_.startFailed) {
-            hooks_.startFailed("Error on starting logging " + fileName_.string() + kLineBreak + "Trace is disabled..." +
-                               kLineBreak + kLineBreak + failure.what());
+            hooks_.startFailed("Error on starting logging " + fileName_.string() + kLineBreak +
+                               "Trace is disabled..." + kLineBreak + kLineBreak + failure.what());
         }
     }
 }
@@ -162,7 +172,8 @@ std::string TQELLogFile::Text() const {
 }
 
 void TQELLogFile::Save() const {
-    // Written beside the log and renamed over it, so that a save that fails half-way leaves the old log whole.
+    // Written beside the log and renamed over it, so that a save that fails half-way leaves the old log
+    // whole.
     fs::path temporary = fileName_;
     temporary += ".tmp";
     {

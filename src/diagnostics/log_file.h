@@ -1,7 +1,7 @@
 #pragma once
-// `TQELLogFile`: the plain-text log of a run, written beside the program file when the user asks for it on the
-// command line. Entries are kept in memory (at most MaxEntries) and the whole list is written to the file every
-// FlushEvery entries, on a flushed entry and when the log ends.
+// `TQELLogFile`: the plain-text log of a run, written beside the program file when the user asks for it on
+// the command line. Entries are kept in memory (at most MaxEntries) and the whole list is written to the file
+// every FlushEvery entries, on a flushed entry and when the log ends.
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -39,10 +39,10 @@ public:
 };
 
 struct LogHooks {
-    std::function<std::string()> now;                        // "short date long time"; by default the locale's
-    std::function<LogStartFacts()> facts;                    // by default read from the system
-    std::function<void(const std::string&)> startFailed;     // tells the user that logging could not start
-    LogViewer* viewer = nullptr;                             // the log window
+    std::function<std::string()> now;                     // "short date long time"; by default the locale's
+    std::function<LogStartFacts()> facts;                 // by default read from the system
+    std::function<void(const std::string&)> startFailed;  // tells the user that logging could not start
+    LogViewer* viewer = nullptr;                          // the log window
 };
 
 class TQELLogFile {

@@ -63,7 +63,8 @@ std::string LocalDateTime() {
     try {
         text.imbue(std::locale(""));
     } catch (const std::runtime_error&) {
-        // An environment naming a locale the system lacks: the classic locale's form is still a date and a time.
+        // An environment naming a locale the system lacks: the classic locale's form is still a date and a
+        // time.
     }
     text << std::put_time(&local, "%x %X");
     return text.str();

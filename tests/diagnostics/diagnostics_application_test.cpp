@@ -59,7 +59,8 @@ protected:
             this->shown.push_back(shown);
             if (onShow) onShow();
         };
-        App().SetDiagnostics(std::make_unique<Diagnostics>(folder / "kinoloop", folder / "kinoloop.log", hooks));
+        App().SetDiagnostics(
+            std::make_unique<Diagnostics>(folder / "kinoloop", folder / "kinoloop.log", hooks));
         thrower.setObjectName("btnBoom");
     }
     void TearDown() override { App().SetDiagnostics(nullptr); }
@@ -71,7 +72,8 @@ protected:
     }
     int ExceptEntries() {
         int count = 0;
-        for (const std::string& entry : diagnostics().log().Entries()) count += entry.find("[ EXCEPT ]") != std::string::npos;
+        for (const std::string& entry : diagnostics().log().Entries())
+            count += entry.find("[ EXCEPT ]") != std::string::npos;
         return count;
     }
 
@@ -95,10 +97,13 @@ TEST_F(DiagnosticsTest, WithDiagnosticsOnAnEscapingExceptionIsLoggedAndShownAndT
     EXPECT_NE(file.find("[ ENTER  ] TfrmMain::RunStartupSequence\r\n"), std::string::npos);
     const std::string prefix = "# 09/12/2024 10:11:12 [ EXCEPT ] ";
     const std::string blanks(prefix.size(), ' ');
-    EXPECT_NE(file.find(prefix + "  Type         : std::runtime_error ( std::exception )\r\n"), std::string::npos) << file;
-    EXPECT_NE(file.find(blanks + "  Sender Name  : btnBoom\r\n"), std::string::npos) << file;
-    EXPECT_NE(file.find(blanks + "  Message      : first\r\n" + blanks + std::string(2 + 15, ' ') + "second\r\n"),
+    EXPECT_NE(file.find(prefix + "  Type         : std::runtime_error ( std::exception )\r\n"),
               std::string::npos)
+        << file;
+    EXPECT_NE(file.find(blanks + "  Sender Name  : btnBoom\r\n"), std::string::npos) << file;
+    EXPECT_NE(
+        file.find(blanks + "  Message      : first\r\n" + blanks + std::string(2 + 15, ' ') + "second\r\n"),
+        std::string::npos)
         << file;
     // The handler runs again next time: nothing was left broken.
     EXPECT_FALSE(Send());
@@ -153,7 +158,8 @@ TEST_F(DiagnosticsTest, SwitchingOnTwiceWritesOneStartBlockAndOneEnterEntry) {
     EXPECT_EQ(file.find("START LOGGING"), file.rfind("START LOGGING"));
     EXPECT_NE(file.find("START LOGGING : kinoloop at 09/12/2024 10:11:12"), std::string::npos);
     int enters = 0;
-    for (const std::string& entry : diagnostics().log().Entries()) enters += entry.find("[ ENTER  ]") != std::string::npos;
+    for (const std::string& entry : diagnostics().log().Entries())
+        enters += entry.find("[ ENTER  ]") != std::string::npos;
     EXPECT_EQ(enters, 1);
     EXPECT_EQ(diagnostics().debug().Indent(), 2);
 }
@@ -170,7 +176,8 @@ TEST_F(DiagnosticsTest, ALogThatCannotStartSaysSoAndStaysOff) {
     DiagnosticsHooks hooks;
     hooks.message = [this](const std::string& text) { messages.push_back(text); };
     hooks.showException = [this](const ShownException& shown) { this->shown.push_back(shown); };
-    App().SetDiagnostics(std::make_unique<Diagnostics>(folder / "kinoloop", folder / "no" / "kinoloop.log", hooks));
+    App().SetDiagnostics(
+        std::make_unique<Diagnostics>(folder / "kinoloop", folder / "no" / "kinoloop.log", hooks));
     diagnostics().SwitchOn("main");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind("Error on starting logging ", 0), 0u);

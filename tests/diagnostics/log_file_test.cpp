@@ -19,8 +19,11 @@ constexpr const char* kNow = "09/12/2024 10:11:12";
 LogHooks FixedHooks(std::vector<std::string>* failures = nullptr, LogViewer* viewer = nullptr) {
     LogHooks hooks;
     hooks.now = [] { return std::string(kNow); };
-    hooks.facts = [] { return LogStartFacts{"kinoloop", "/opt/kinoloop/kinoloop", "anna", "box", "Linux v6"}; };
-    if (failures != nullptr) hooks.startFailed = [failures](const std::string& text) { failures->push_back(text); };
+    hooks.facts = [] {
+        return LogStartFacts{"kinoloop", "/opt/kinoloop/kinoloop", "anna", "box", "Linux v6"};
+    };
+    if (failures != nullptr)
+        hooks.startFailed = [failures](const std::string& text) { failures->push_back(text); };
     hooks.viewer = viewer;
     return hooks;
 }
@@ -84,7 +87,8 @@ TEST(IndentLines, BlanksAfterEveryLineBreak) {
         {"end\r\n", 0, 2, ' ', "end\r\n  "},
         {"", 3, 3, ' ', "   "},
     };
-    for (const auto& c : cases) EXPECT_EQ(IndentLines(c.text, c.leading, c.after, c.fill), c.expected) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(IndentLines(c.text, c.leading, c.after, c.fill), c.expected) << c.text;
 }
 
 TEST(LogKindName, SixCharactersEach) {
@@ -225,7 +229,8 @@ TEST(LogFile, AStartThatCannotCreateTheFileLeavesLoggingOffAndSaysWhy) {
     log.Active(true);
     EXPECT_FALSE(log.Active());
     ASSERT_EQ(failures.size(), 1u);
-    const std::string expected = "Error on starting logging " + file.string() + "\r\nTrace is disabled...\r\n\r\n";
+    const std::string expected =
+        "Error on starting logging " + file.string() + "\r\nTrace is disabled...\r\n\r\n";
     EXPECT_EQ(failures[0].substr(0, expected.size()), expected);
     EXPECT_GT(failures[0].size(), expected.size()) << "the error's own message follows";
     log.WriteEntry(LogKind::Info, "lost", true);

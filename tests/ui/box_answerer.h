@@ -1,20 +1,19 @@
 #pragma once
 // Answers the program's message box (TfrmMsgBox) in widget tests as a user would.
+#include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <deque>
 #include <string>
 #include <vector>
 
-#include <QLabel>
-#include <QPushButton>
-
 #include "shell/ui/tfrm_msg_box.h"
 
 namespace kinoloop::testing {
 
-// Answers the message box as a user would: with the queued answers in order ('O' for an "O" box when the queue
-// is empty), recording every text it answered.
+// Answers the message box as a user would: with the queued answers in order ('O' for an "O" box when the
+// queue is empty), recording every text it answered.
 class BoxAnswerer {
 public:
     explicit BoxAnswerer(TfrmMsgBox* box) : box_(box) {

@@ -42,13 +42,15 @@ std::string ClassChain(const QObject& object) {
 Diagnostics::Diagnostics(fs::path programPath, fs::path logFile, DiagnosticsHooks hooks)
     : programPath_(std::move(programPath)),
       hooks_(std::move(hooks)),
-      log_(std::make_unique<TQELLogFile>(std::move(logFile), [this] {
-          LogHooks log = hooks_.log;
-          log.viewer = this;
-          if (!log.facts) log.facts = [path = programPath_] { return ReadStartFacts(path); };
-          if (!log.startFailed) log.startFailed = hooks_.message ? hooks_.message : ShowPlainMessage;
-          return log;
-      }())),
+      log_(std::make_unique<TQELLogFile>(
+          std::move(logFile),
+          [this] {
+              LogHooks log = hooks_.log;
+              log.viewer = this;
+              if (!log.facts) log.facts = [path = programPath_] { return ReadStartFacts(path); };
+              if (!log.startFailed) log.startFailed = hooks_.message ? hooks_.message : ShowPlainMessage;
+              return log;
+          }())),
       debug_(*log_) {
     if (!hooks_.showException) {
         hooks_.showException = [this](const ShownException& shown) {
@@ -73,7 +75,8 @@ Diagnostics::~Diagnostics() {
 
 void Diagnostics::ShowText(const std::string& text) {
     // Made on first use, so that a run that never looks at its log has no window for it.
-    if (!logWindow_) logWindow_ = std::make_unique<TfmQELLog>(QString::fromStdString(StartupTitle(programPath_)));
+    if (!logWindow_)
+        logWindow_ = std::make_unique<TfmQELLog>(QString::fromStdString(StartupTitle(programPath_)));
     logWindow_->ShowText(text);
 }
 
@@ -113,7 +116,8 @@ TQELExceptionInfos Diagnostics::Describe(QObject* receiver, std::exception_ptr e
 void Diagnostics::HandleEventException(QObject* receiver, std::exception_ptr exception) {
     ShownException shown;
     shown.infos = Describe(receiver, exception);
-    shown.report = debug_.Active() ? debug_.HandleException(shown.infos) : FormatExceptionReport(shown.infos, 0);
+    shown.report =
+        debug_.Active() ? debug_.HandleException(shown.infos) : FormatExceptionReport(shown.infos, 0);
     shown.logging = log_->Active();
     if (showing_) return;
     showing_ = true;
@@ -123,7 +127,8 @@ void Diagnostics::HandleEventException(QObject* receiver, std::exception_ptr exc
     } catch (const std::exception& failure) {
         // Showing failed: the report is in the log when logging is on; the program goes on either way.
         const std::string why = WithLogLineBreaks(failure.what());
-        log_->WriteEntry(LogKind::Info, "Error on displaying Exception :\r\n\r\n" + why + "\r\n\r\n(" + why + ")", true);
+        log_->WriteEntry(LogKind::Info,
+                         "Error on displaying Exception :\r\n\r\n" + why + "\r\n\r\n(" + why + ")", true);
     } catch (...) {
         log_->WriteEntry(LogKind::Info, "Error on displaying Exception :", true);
     }

@@ -1,7 +1,7 @@
 #pragma once
-// The program's diagnostics: the log file, the exception reports and the log window. Off until "/debug" switches
-// them on; exceptions that escape an event handler are caught by the application object either way and shown,
-// and while the diagnostics are on they are also written to the log.
+// The program's diagnostics: the log file, the exception reports and the log window. Off until "/debug"
+// switches them on; exceptions that escape an event handler are caught by the application object either way
+// and shown, and while the diagnostics are on they are also written to the log.
 #include <QObject>
 #include <exception>
 #include <filesystem>
@@ -19,8 +19,8 @@ class TfmQELLog;
 // What the user is shown about one exception.
 struct ShownException {
     TQELExceptionInfos infos;
-    std::string report;   // the report's ten lines
-    bool logging = false; // the log can be looked at
+    std::string report;    // the report's ten lines
+    bool logging = false;  // the log can be looked at
 };
 
 struct DiagnosticsHooks {
@@ -32,18 +32,20 @@ struct DiagnosticsHooks {
 class Diagnostics : private LogViewer {
 public:
     // `programPath` is the program file; the log is `logFile`.
-    Diagnostics(std::filesystem::path programPath, std::filesystem::path logFile, DiagnosticsHooks hooks = {});
+    Diagnostics(std::filesystem::path programPath, std::filesystem::path logFile,
+                DiagnosticsHooks hooks = {});
     ~Diagnostics();
     Diagnostics(const Diagnostics&) = delete;
     Diagnostics& operator=(const Diagnostics&) = delete;
 
-    // "/debug": the log file and the exception reports; the announcing procedure is logged as an "ENTER" entry.
+    // "/debug": the log file and the exception reports; the announcing procedure is logged as an "ENTER"
+    // entry.
     void SwitchOn(const std::string& enteringProcedure);
     bool On() const { return debug_.Active(); }
 
-    // An exception escaped the handling of an event sent to `receiver` (may be null). The report is logged while
-    // the diagnostics are on and the exception is shown, unless one is showing already (then only logged, so a
-    // handler that fails on every repaint cannot pile up boxes).
+    // An exception escaped the handling of an event sent to `receiver` (may be null). The report is logged
+    // while the diagnostics are on and the exception is shown, unless one is showing already (then only
+    // logged, so a handler that fails on every repaint cannot pile up boxes).
     void HandleEventException(QObject* receiver, std::exception_ptr exception);
     int ShownCount() const { return shown_; }
 

@@ -7,7 +7,9 @@ namespace kinoloop {
 KinoloopApplication::KinoloopApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 // The diagnostics hold a window: they end while the application still exists.
-KinoloopApplication::~KinoloopApplication() { diagnostics_.reset(); }
+KinoloopApplication::~KinoloopApplication() {
+    diagnostics_.reset();
+}
 
 void KinoloopApplication::SetDiagnostics(std::unique_ptr<Diagnostics> diagnostics) {
     diagnostics_ = std::move(diagnostics);

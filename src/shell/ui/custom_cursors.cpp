@@ -9,8 +9,8 @@ namespace kinoloop {
 
 namespace {
 
-// The cursor file's directory: reserved (2 bytes, 0), type (2 bytes, 2 for cursors), count (2 bytes), then one
-// 16-byte entry per image whose bytes 4..7 hold the hot spot's x and y.
+// The cursor file's directory: reserved (2 bytes, 0), type (2 bytes, 2 for cursors), count (2 bytes), then
+// one 16-byte entry per image whose bytes 4..7 hold the hot spot's x and y.
 constexpr int kDirectorySize = 6;
 constexpr int kEntrySize = 16;
 constexpr int kHotSpotX = kDirectorySize + 4;

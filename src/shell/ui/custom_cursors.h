@@ -1,7 +1,7 @@
 #pragma once
-// The program's custom cursors, registered by number from the cursor files of Img: 1 `point.cur` (the pointing
-// cursor of the clickable controls), 2 `hand.cur`, 3 `select.cur`. A number whose file is missing or unreadable
-// stays the default arrow.
+// The program's custom cursors, registered by number from the cursor files of Img: 1 `point.cur` (the
+// pointing cursor of the clickable controls), 2 `hand.cur`, 3 `select.cur`. A number whose file is missing or
+// unreadable stays the default arrow.
 #include <QByteArray>
 #include <QCursor>
 #include <QPoint>

@@ -11,14 +11,19 @@ namespace {
 // The menu's entries are numbered as the conversion's targets.
 static_assert(static_cast<int>(ConversionTarget::Arcade) == static_cast<int>(ConvertMenuTarget::Arcade));
 static_assert(static_cast<int>(ConversionTarget::Custom) == static_cast<int>(ConvertMenuTarget::Custom));
-static_assert(static_cast<int>(ConversionTarget::TrackingFollow) == static_cast<int>(ConvertMenuTarget::TrackingFollow));
-static_assert(static_cast<int>(ConversionTarget::TrackingStatic) == static_cast<int>(ConvertMenuTarget::TrackingStatic));
+static_assert(static_cast<int>(ConversionTarget::TrackingFollow) ==
+              static_cast<int>(ConvertMenuTarget::TrackingFollow));
+static_assert(static_cast<int>(ConversionTarget::TrackingStatic) ==
+              static_cast<int>(ConvertMenuTarget::TrackingStatic));
 
-ConversionTarget TargetOf(const QAction* action) { return static_cast<ConversionTarget>(action->data().toInt()); }
+ConversionTarget TargetOf(const QAction* action) {
+    return static_cast<ConversionTarget>(action->data().toInt());
+}
 
 }  // namespace
 
-MomentConversions::MomentConversions(MomentConversionsContext context, TimelineContextMenu& menu, QObject* parent)
+MomentConversions::MomentConversions(MomentConversionsContext context, TimelineContextMenu& menu,
+                                     QObject* parent)
     : QObject(parent), ctx_(std::move(context)) {
     for (QAction* action : menu.ConvertSelectedItems.targets) {
         connect(action, &QAction::triggered, this, [this, action] { ConvertSelected(TargetOf(action)); });

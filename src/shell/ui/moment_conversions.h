@@ -1,6 +1,6 @@
 #pragma once
-// The timeline context menu's "Convert Selected Hot Moment to..." and "Convert All Hot Moments to..." entries,
-// wired to the conversions over the hot-moments window's recorder.
+// The timeline context menu's "Convert Selected Hot Moment to..." and "Convert All Hot Moments to..."
+// entries, wired to the conversions over the hot-moments window's recorder.
 #include <QObject>
 #include <functional>
 

@@ -71,8 +71,8 @@ constexpr RaceLabel kRaceLabels[] = {
     {&TfrmHotMoments::lblWind, "Wind: "},
 };
 
-const char* const kColumns[] = {"Start", "End", "Duration", "Action", "Player 1", "Player 2", "Player 1 ID",
-                                "Player 2 ID"};
+const char* const kColumns[] = {"Start",    "End",      "Duration",    "Action",
+                                "Player 1", "Player 2", "Player 1 ID", "Player 2 ID"};
 
 }  // namespace
 
@@ -80,8 +80,9 @@ TfrmHotMoments::TfrmHotMoments(QWidget* parent) : QDialog(parent, Qt::Window) {
     setObjectName("frmHotMoments");
     setWindowTitle("Hot Moment Scan");
     setModal(false);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(448, 308);
     QFont small("Arial");
     small.setPointSize(8);
@@ -130,7 +131,9 @@ TfrmHotMoments::TfrmHotMoments(QWidget* parent) : QDialog(parent, Qt::Window) {
     ShowSliderLabels();
 }
 
-TfrmHotMoments::~TfrmHotMoments() { ShutDown(); }
+TfrmHotMoments::~TfrmHotMoments() {
+    ShutDown();
+}
 
 void TfrmHotMoments::ShutDown() {
     tmrDisplayMoments_.stop();
@@ -154,13 +157,16 @@ QWidget* TfrmHotMoments::BuildConfigurePage() {
         const char* help;
     } rows[] = {
         {lblDistance, trkDistThreshold,
-         "Use this slider to set the minimum distance between 2 cars before the scan starts to record close action. "
+         "Use this slider to set the minimum distance between 2 cars before the scan starts to record close "
+         "action. "
          "The default is 6.0m"},
         {lblDrift, trkDriftThreshold,
-         "Use this slider to set the minimum angle of rotation before the scan will start to record. The default "
+         "Use this slider to set the minimum angle of rotation before the scan will start to record. The "
+         "default "
          "is 10.0°"},
         {lblAV, trkAngVel,
-         "Use this slider to set the minimum angular velocity before the scan starts to record. This option is "
+         "Use this slider to set the minimum angular velocity before the scan starts to record. This option "
+         "is "
          "used in impacts with other cars and barriers. The default is 4000"},
     };
     int row = 0;
@@ -274,16 +280,20 @@ QWidget* TfrmHotMoments::BuildMomentsPage() {
 }
 
 void TfrmHotMoments::ShowSliderLabels() {
-    lblDistance->setText("Distance Threshold: " + QString::number(trkDistThreshold->value() / 10.0, 'f', 1) + "m");
+    lblDistance->setText("Distance Threshold: " + QString::number(trkDistThreshold->value() / 10.0, 'f', 1) +
+                         "m");
     lblDrift->setText("Drift Threshold: " + QString::number(trkDriftThreshold->value() / 10.0, 'f', 1) + "°");
     lblAV->setText("Angular Velocity: " + QString::number(trkAngVel->value()));
 }
 
 void TfrmHotMoments::ResetRaceLabels() {
-    for (const RaceLabel& race : kRaceLabels) (this->*race.label)->setText(QString(race.caption) + kStartScanFirst);
+    for (const RaceLabel& race : kRaceLabels)
+        (this->*race.label)->setText(QString(race.caption) + kStartScanFirst);
 }
 
-bool TfrmHotMoments::ScanRunning() const { return btnStopScan->isEnabled(); }
+bool TfrmHotMoments::ScanRunning() const {
+    return btnStopScan->isEnabled();
+}
 
 void TfrmHotMoments::SetIdle() {
     tmrDisplayMoments_.stop();
@@ -350,8 +360,8 @@ void TfrmHotMoments::RefreshMoments() {
     QList<QTreeWidgetItem*> items;
     for (const MomentListRow& row : MomentListRows(moments_)) {
         QStringList texts;
-        for (const std::string* text : {&row.Start, &row.End, &row.Duration, &row.Action, &row.Player1, &row.Player2,
-                                        &row.Player1ID, &row.Player2ID}) {
+        for (const std::string* text : {&row.Start, &row.End, &row.Duration, &row.Action, &row.Player1,
+                                        &row.Player2, &row.Player1ID, &row.Player2ID}) {
             texts << QString::fromStdString(*text);
         }
         items << new QTreeWidgetItem(texts);
@@ -391,11 +401,13 @@ void TfrmHotMoments::ShowRaceInfo(const StateReport& state) {
     show(lblRaceLaps, "Race Laps: ", state.raceLaps);
     show(lblWeather, "Weather: ", state.weather);
     show(lblWind, "Wind: ", state.wind);
-    // Repainted at once, without serving other events: this runs inside the link's packet handling, which must
-    // not take the next datagram before it has finished with this one.
+    // Repainted at once, without serving other events: this runs inside the link's packet handling, which
+    // must not take the next datagram before it has finished with this one.
     for (const RaceLabel& race : kRaceLabels) (this->*race.label)->repaint();
 }
 
-void TfrmHotMoments::ShowScanCount(const std::string& text) { lblScanNumber->setText(QString::fromStdString(text)); }
+void TfrmHotMoments::ShowScanCount(const std::string& text) {
+    lblScanNumber->setText(QString::fromStdString(text));
+}
 
 }  // namespace kinoloop

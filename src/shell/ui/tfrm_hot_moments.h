@@ -1,7 +1,7 @@
 #pragma once
-// `TfrmHotMoments` ("Hot Moment Scan"): the thresholds, starting and stopping a scan of the movie's replay, the
-// race information and the hot moments found, and "Add To Timeline". It owns the hot-moment recorder; the link
-// hands it the cars and players of a scan (`recorder()`) and sees it as its `HotMomentsWindow` port.
+// `TfrmHotMoments` ("Hot Moment Scan"): the thresholds, starting and stopping a scan of the movie's replay,
+// the race information and the hot moments found, and "Add To Timeline". It owns the hot-moment recorder; the
+// link hands it the cars and players of a scan (`recorder()`) and sees it as its `HotMomentsWindow` port.
 #include <QDialog>
 #include <QTimer>
 #include <array>
@@ -32,8 +32,8 @@ struct HotMomentsContext {
     Movie* movie = nullptr;
     Notices* notices = nullptr;
     std::function<void(std::string_view tag, std::int32_t value)> sendValue;  // "NLI", "ISC" to the simulator
-    std::function<void()> quickPreview;    // plays the movie's replay in the simulator
-    std::function<void()> stopPlayback;    // the main window's "Stop Playback"
+    std::function<void()> quickPreview;  // plays the movie's replay in the simulator
+    std::function<void()> stopPlayback;  // the main window's "Stop Playback"
     std::function<std::string(const std::string& replay)> trackNameOf;  // "" when it cannot be read
     std::function<void()> refreshTimeline;  // after "Add To Timeline" added a track
 };
