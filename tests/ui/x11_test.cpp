@@ -298,6 +298,13 @@ TEST_F(X11Test, ScreenshotSavesThePanelAsAJpegInMovAndSaysSo) {
     EXPECT_EQ(std::distance(fs::directory_iterator(MovFolder()), fs::directory_iterator()), 2);
     EXPECT_EQ(status(), "Last Action: Saved screenshot as '" + date + "_2.jpg' in to the Mov folder");
     EXPECT_EQ(window.actions()->Screenshot->shortcut(), QKeySequence(Qt::Key_F12));
+
+    // With the simulator's window embedded nothing is asked.
+    window.link().state().SimulatorWindow = static_cast<NativeWindow>(window.simulatorPanel()->winId());
+    window.actions()->Screenshot->trigger();
+    window.link().state().SimulatorWindow = 0;
+    EXPECT_EQ(answerer.texts.size(), 3u);
+    EXPECT_TRUE(fs::exists(MovFolder() / (date + "_3.jpg")));
 }
 
 TEST_F(X11Test, AScreenshotOfAnEarlierRunIsNotReplaced) {
