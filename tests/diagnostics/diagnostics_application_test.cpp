@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QEvent>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -186,6 +188,39 @@ TEST_F(DiagnosticsTest, ALogThatCannotStartSaysSoAndStaysOff) {
     EXPECT_FALSE(Send());
     EXPECT_EQ(shown.size(), 1u);
     EXPECT_FALSE(shown[0].logging);
+}
+
+TEST_F(DiagnosticsTest, TheUserSeesTheMessageTheTypeAndTheReportAndCanOpenTheLog) {
+    // The program's own message box, not the test's recorder.
+    App().SetDiagnostics(nullptr);
+    DiagnosticsHooks hooks;
+    hooks.log.now = [] { return std::string("09/12/2024 10:11:12"); };
+    App().SetDiagnostics(std::make_unique<Diagnostics>(folder / "kinoloop", folder / "kinoloop.log", hooks));
+    diagnostics().SwitchOn("main");
+    QString text;
+    QString details;
+    bool logButtonEnabled = false;
+    QTimer::singleShot(50, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        details = box->detailedText();
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == "View &logfile") {
+                logButtonEnabled = button->isEnabled();
+                button->click();
+            }
+        }
+    });
+    EXPECT_FALSE(Send());
+    EXPECT_TRUE(text.startsWith("This module has encounter the following error:")) << text.toStdString();
+    EXPECT_TRUE(text.contains("first\nsecond"));
+    EXPECT_TRUE(text.contains("std::runtime_error ( std::exception )"));
+    EXPECT_TRUE(details.contains("Sender Name  : btnBoom")) << details.toStdString();
+    EXPECT_TRUE(logButtonEnabled);
+    ASSERT_NE(diagnostics().logWindow(), nullptr) << "View logfile opened the log";
+    EXPECT_TRUE(diagnostics().logWindow()->isVisible());
+    EXPECT_TRUE(diagnostics().logWindow()->memLog()->toPlainText().contains("[ EXCEPT ]"));
 }
 
 TEST_F(DiagnosticsTest, TheLogWindowShowsACopyOfTheEntriesAndCloseHidesIt) {

@@ -56,7 +56,7 @@ Diagnostics::Diagnostics(fs::path programPath, fs::path logFile, DiagnosticsHook
         hooks_.showException = [this](const ShownException& shown) {
             QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(),
                             "This module has encounter the following error:\n\n" +
-                                QString::fromStdString(shown.infos.Message) + "\n\n " +
+                                QString::fromStdString(shown.infos.Message).replace("\r\n", "\n") + "\n\n " +
                                 QString::fromStdString(shown.infos.Type));
             box.setDetailedText(QString::fromStdString(shown.report).replace("\r\n", "\n"));
             box.addButton("Close", QMessageBox::AcceptRole);
