@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QTest>
 #include <QProcess>
-#include <QUdpSocket>
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 
@@ -45,19 +44,15 @@
 #include "shell/program_folder.h"
 #include "shell/ui/tfrm_main.h"
 #include "temp_folder.h"
+#include "test_machine.h"
 
 namespace kinoloop {
 namespace {
 
 using testing::EnsureApp;
+using testing::FreeUdpPort;
 using testing::Platform;
 using testing::WaitFor;
-
-quint16 FreeUdpPort() {
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    return probe.localPort();
-}
 
 void WriteSettings() {
     std::ofstream ini(OptFolder() / "settings.ini");

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
-#include <QUdpSocket>
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -15,21 +14,11 @@
 #include "model/movie.h"
 #include "project/project_file.h"
 #include "temp_folder.h"
+#include "test_machine.h"
 #include "time_bar.h"
 
 namespace kinoloop::testing {
 namespace {
-
-std::filesystem::path BuildDir() {
-    const char* build = std::getenv("KINOLOOP_BUILD_DIR");
-    return build != nullptr ? std::filesystem::path(build) : std::filesystem::current_path().parent_path();
-}
-
-int FreeUdpPort() {
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    return probe.localPort();
-}
 
 struct RunResult {
     int exitCode = -1;
@@ -43,7 +32,7 @@ public:
     static constexpr const char* kTitle = "Batch Render Demo";
 
     BatchHome() {
-        const std::filesystem::path bin = BuildDir() / "bin";
+        const std::filesystem::path bin = BuildFolder() / "bin";
         std::filesystem::create_directories(home_.Path() / "Opt");
         std::ofstream(home_.Path() / "Opt" / "settings.ini")
             << "[settings]\nfirstrun=0\nlfspath=" << bin.string()
@@ -68,7 +57,7 @@ public:
         environment.insert("DEMOSIM_TITLE", kTitle);
         environment.insert("DEMOSIM_LOG", QString::fromStdString((home_.Path() / "demosim.log").string()));
         kinoloop.setProcessEnvironment(environment);
-        kinoloop.start(QString::fromStdString((BuildDir() / "bin" / "kinoloop").string()),
+        kinoloop.start(QString::fromStdString((BuildFolder() / "bin" / "kinoloop").string()),
                        QStringList{"--render"} + arguments);
         RunResult run;
         if (!kinoloop.waitForFinished(240000)) {

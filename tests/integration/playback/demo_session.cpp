@@ -1,7 +1,6 @@
 #include "demo_session.h"
 
 #include <QThread>
-#include <QUdpSocket>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -9,6 +8,7 @@
 
 #include "audio/wave_file.h"
 #include "shell/program_folder.h"
+#include "test_machine.h"
 
 namespace kinoloop::testing {
 
@@ -21,17 +21,6 @@ QCoreApplication& App() {
     static QCoreApplication* app =
         QCoreApplication::instance() != nullptr ? QCoreApplication::instance() : new QCoreApplication(argc, argv);
     return *app;
-}
-
-std::filesystem::path BuildDir() {
-    const char* build = std::getenv("KINOLOOP_BUILD_DIR");
-    return build != nullptr ? std::filesystem::path(build) : std::filesystem::current_path().parent_path();
-}
-
-int FreeUdpPort() {
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    return probe.localPort();
 }
 
 const char* kStepScript =
@@ -54,7 +43,7 @@ const char* kStepScript =
 DemoSession::DemoSession(bool withWindow, int replaySeconds) {
     App();
     if (std::getenv("KINOLOOP_PULSE") == nullptr) setenv("SDL_AUDIODRIVER", "dummy", 1);
-    const std::filesystem::path demosim = BuildDir() / "bin" / "demosim";
+    const std::filesystem::path demosim = BuildFolder() / "bin" / "demosim";
     if (!std::filesystem::exists(demosim)) {
         problem_ = "no demo simulator at " + demosim.string();
         return;
