@@ -70,6 +70,29 @@ void FocusPointerRoot() {
 
 bool Xdotool(const QStringList& arguments) { return QProcess::execute("xdotool", arguments) == 0; }
 
+// A main window of a test: balloons as in-window toasts, and no F9 grab on the X server the tests share.
+MainOptions QuietOptions() {
+    MainOptions options;
+    options.forceToast = true;
+    options.hotKey = false;
+    return options;
+}
+
+// A main window on fresh settings in a program folder of its own, shown until the X server has exposed it.
+struct ShownMainWindow {
+    ShownMainWindow() : window(SettingsWritten()) {
+        window.show();
+        exposed = WaitFor([&] { return window.windowHandle() != nullptr && window.windowHandle()->isExposed(); });
+    }
+    static MainOptions SettingsWritten() {
+        WriteSettings();
+        return QuietOptions();
+    }
+    testing::TempProgramFolder home;
+    TfrmMain window;
+    bool exposed = false;
+};
+
 class X11Test : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -211,9 +234,7 @@ TEST_F(X11Test, RunLfsStartsTheSimulatorAndEmbedsItsWindowInThePanel) {
             << "/bin/\nexeoverride=demosim\nwindowname=" << title << "\n[insim]\nhost=127.0.0.1\nlocalport="
             << FreeUdpPort() << "\nremoteport=" << FreeUdpPort() << "\n";
     }
-    MainOptions options;
-    options.forceToast = true;
-    options.hotKey = false;
+    const MainOptions options = QuietOptions();
     std::int64_t simulator = 0;
     {
         TfrmMain window(options);
@@ -248,14 +269,9 @@ bool CornersAreDark(const QImage& picture) {
 
 TEST_F(X11Test, ScreenshotSavesThePanelAsAJpegInMovAndSaysSo) {
     namespace fs = std::filesystem;
-    testing::TempProgramFolder home;
-    WriteSettings();
-    MainOptions options;
-    options.forceToast = true;
-    options.hotKey = false;
-    TfrmMain window(options);
-    window.show();
-    ASSERT_TRUE(WaitFor([&] { return window.windowHandle() != nullptr && window.windowHandle()->isExposed(); }));
+    ShownMainWindow shown;
+    ASSERT_TRUE(shown.exposed);
+    TfrmMain& window = shown.window;
     testing::BoxAnswerer answerer(window.windows().frmMsgBox);
     QTest::qWait(500);  // the show sequence: maximised, panel placed (a start-up notice is answered "O")
     answerer.texts.clear();
@@ -304,14 +320,9 @@ TEST_F(X11Test, ScreenshotSavesThePanelAsAJpegInMovAndSaysSo) {
 
 TEST_F(X11Test, AScreenshotOfAnEarlierRunIsNotReplaced) {
     namespace fs = std::filesystem;
-    testing::TempProgramFolder home;
-    WriteSettings();
-    MainOptions options;
-    options.forceToast = true;
-    options.hotKey = false;
-    TfrmMain window(options);
-    window.show();
-    ASSERT_TRUE(WaitFor([&] { return window.windowHandle() != nullptr && window.windowHandle()->isExposed(); }));
+    ShownMainWindow shown;
+    ASSERT_TRUE(shown.exposed);
+    TfrmMain& window = shown.window;
     testing::BoxAnswerer answerer(window.windows().frmMsgBox);
     QTest::qWait(300);
     const std::string date =
@@ -383,9 +394,7 @@ TEST_F(X11Test, AScanOfTheDemoRaceFindsTheDriftAndItBecomesACamera) {
     ASSERT_TRUE(WaitFor([&] { return fs::exists(simulatorLog); }, 5000)) << "the simulator did not start";
     QThread::msleep(100);
 
-    MainOptions options;
-    options.forceToast = true;
-    options.hotKey = false;
+    const MainOptions options = QuietOptions();
     {
         TfrmMain window(options);
         window.show();
